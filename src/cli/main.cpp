@@ -1,0 +1,42 @@
+#include "app/app_context.h"
+#include "app/app_paths.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_options.h"
+#include "settings/settings_loader.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QFile stdoutFile, stderrFile;
+    stdoutFile.open(stdout, QIODevice::WriteOnly);
+    stderrFile.open(stderr, QIODevice::WriteOnly);
+    QTextStream out(&stdoutFile), err(&stderrFile);
+
+    QString error;
+    const auto options = ParseCliOptions(QCoreApplication::arguments(), error);
+    if (!options) {
+        err << "norvane-backup-cli: " << error << '\n' << CliUsage();
+        return kExitUsage;
+    }
+
+    bool portable = false;
+    TAppPaths paths = DefaultAppPaths(&portable);
+    if (!options->DataDir.isEmpty())
+        paths.DataFolder = QDir(options->DataDir).absolutePath() + QLatin1Char('/');
+    TAppContext context(paths);
+    context.Options.PortableMode = portable;
+    LoadAllSettings(context);
+
+    int status = kExitUsage;
+    if (options->Command == QLatin1String("list"))
+        status = CommandList(context, out);
+    else if (options->Command == QLatin1String("export"))
+        status = CommandExport(context, options->Arguments.first(), out, err);
+    out.flush();
+    err.flush();
+    return status;
+}
