@@ -1,0 +1,91 @@
+#include "settings/ini_document.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray Bom() { return QByteArray("\xEF\xBB\xBF", 3); }
+
+TEST(IniDocument, ReadsWithAndWithoutBomAndAnyLineEnd) {
+    const QByteArray body = "[Main]\nLanguage=Eng\n[Other]\r\nKey=a=b\r\n";
+    for (const QByteArray& bytes : {body, Bom() + body}) {
+        const IniDocument ini = IniDocument::FromBytes(bytes);
+        EXPECT_EQ(ini.Value("Main", "Language"), "Eng");
+        // The value is everything after the first "=".
+        EXPECT_EQ(ini.Value("Other", "Key"), "a=b");
+        EXPECT_EQ(ini.SectionNames(), QStringList({"Main", "Other"}));
+    }
+}
+
+TEST(IniDocument, NamesCompareWithoutRegardToCase) {
+    const IniDocument ini = IniDocument::FromBytes("[SyncList]\nSNK1=Docs\n");
+    EXPECT_EQ(ini.Value("synclist", "snk1"), "Docs");
+    EXPECT_TRUE(ini.HasSection("SYNCLIST"));
+    EXPECT_TRUE(ini.HasKey("SyncList", "Snk1"));
+    EXPECT_FALSE(ini.HasKey("SyncList", "SNK2"));
+    EXPECT_EQ(ini.Value("SyncList", "SNK2", "-"), "-");
+}
+
+TEST(IniDocument, WritesBomAndCrLf) {
+    IniDocument ini;
+    ini.SetValue("Main", "A", "1");
+    ini.SetValue("Main", "B", "2");
+    ini.SetValue("Second", "C", "3");
+    EXPECT_EQ(ini.ToBytes(), Bom() + "[Main]\r\nA=1\r\nB=2\r\n[Second]\r\nC=3\r\n");
+}
+
+TEST(IniDocument, ExistingKeyKeepsItsPlaceNewKeyGoesToEndOfItsSection) {
+    IniDocument ini = IniDocument::FromBytes("[S]\nA=1\nB=2\n\n[T]\nX=9\n");
+    ini.SetValue("s", "a", "changed");
+    ini.SetValue("S", "C", "3");
+    EXPECT_EQ(ini.ToBytes(), Bom() + "[S]\r\nA=changed\r\nB=2\r\nC=3\r\n\r\n[T]\r\nX=9\r\n");
+}
+
+TEST(IniDocument, UntouchedLinesAreWrittenBackByteForByte) {
+    // Comments, junk without "=", invalid UTF-8, odd spacing: all kept.
+    const QByteArray original = "; comment\n[Main]\n  Key = spaced value \njunk line\n\xFF\xFE\x01=bin\n[Z]\nk=v";
+    IniDocument ini = IniDocument::FromBytes(original);
+    ini.SetValue("Z", "new", "1");
+    QByteArray expected = original;
+    expected.replace("\n", "\r\n");
+    expected = Bom() + expected + "\r\nnew=1\r\n";
+    EXPECT_EQ(ini.ToBytes(), expected);
+    EXPECT_EQ(ini.Value("Main", "Key"), " spaced value ");
+}
+
+TEST(IniDocument, DeleteKeyAndEraseSection) {
+    IniDocument ini = IniDocument::FromBytes("[A]\nx=1\ny=2\n[B]\nz=3\n[C]\nw=4\n");
+    ini.DeleteKey("A", "X");
+    ini.EraseSection("b");
+    EXPECT_EQ(ini.Keys("A"), QStringList({"y"}));
+    EXPECT_FALSE(ini.HasSection("B"));
+    EXPECT_EQ(ini.ToBytes(), Bom() + "[A]\r\ny=2\r\n[C]\r\nw=4\r\n");
+    // Writing to an erased section appends it at the end of the file.
+    ini.SetValue("B", "z", "5");
+    EXPECT_EQ(ini.SectionNames(), QStringList({"A", "C", "B"}));
+}
+
+TEST(IniDocument, RepeatedSectionsMergeAndTheFirstKeyWins) {
+    const IniDocument ini = IniDocument::FromBytes("[A]\nk=1\n[B]\n[a]\nk=2\nm=3\n");
+    EXPECT_EQ(ini.Value("A", "k"), "1");
+    EXPECT_EQ(ini.Value("A", "m"), "3");
+    EXPECT_EQ(ini.Keys("A"), QStringList({"k", "m"}));
+    ASSERT_EQ(ini.Values("A").size(), 2u);
+}
+
+TEST(IniDocument, BinaryJunkNeverBreaksReading) {
+    QByteArray junk;
+    for (int i = 0; i < 4096; ++i)
+        junk.append(static_cast<char>((i * 7919) % 256));
+    const IniDocument ini = IniDocument::FromBytes("[Main]\nA=1\n" + junk + "\n[Next]\nB=2\n");
+    EXPECT_EQ(ini.Value("Main", "A"), "1");
+    EXPECT_EQ(ini.Value("Next", "B"), "2");
+}
+
+TEST(IniDocument, KeysBeforeTheFirstSectionBelongToNoSection) {
+    const IniDocument ini = IniDocument::FromBytes("A=1\n[S]\nB=2\n");
+    EXPECT_FALSE(ini.HasKey("S", "A"));
+    EXPECT_EQ(ini.Value("S", "B"), "2");
+}
+
+} // namespace
