@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <list>
+#include <vector>
+
+// The in-memory copy of an INI file (Backup.ini, language files).
+//
+// Reading accepts UTF-8 with or without a byte-order mark and CR LF or LF line
+// ends; writing produces a byte-order mark and CR LF. Section and key names
+// compare without regard to case. A value is everything after the first "=".
+// Lines that the program does not understand (comments, blank lines, junk) are
+// kept where they are, and lines that nobody changed are written back byte for
+// byte, so a save touches only what it names.
+class IniDocument {
+public:
+    IniDocument() = default;
+
+    static IniDocument FromBytes(const QByteArray& bytes);
+    QByteArray ToBytes() const;
+
+    bool HasSection(const QString& section) const;
+    bool HasKey(const QString& section, const QString& key) const;
+    // Section names in file order, as spelled where each first appears.
+    QStringList SectionNames() const;
+    // Key names of a section in file order (first spelling of each key).
+    QStringList Keys(const QString& section) const;
+    // (key, value) pairs of a section in file order.
+    std::vector<std::pair<QString, QString>> Values(const QString& section) const;
+
+    QString Value(const QString& section, const QString& key, const QString& defaultValue = {}) const;
+
+    // Replaces an existing key's value in place; a new key goes to the end of
+    // its section, a new section to the end of the file.
+    void SetValue(const QString& section, const QString& key, const QString& value);
+    void DeleteKey(const QString& section, const QString& key);
+    void EraseSection(const QString& section);
+
+private:
+    struct Line {
+        QByteArray raw;      // the line as read (without its end), or empty when changed
+        QString key;         // empty for lines that hold no key
+        QString value;
+        bool isKey = false;
+    };
+    struct Section {
+        QByteArray rawHeader; // "[name]" as read, empty for a new section
+        QString name;
+        std::vector<Line> lines;
+        QHash<QString, int> keyIndex; // lower-cased key -> first line holding it
+        void Reindex();
+    };
+
+    Section* Find(const QString& section);
+    const Section* Find(const QString& section) const;
+    static QString Fold(const QString& name) { return name.toLower(); }
+
+    std::vector<Line> fPreamble; // lines before the first section
+    std::list<Section> fSections;
+    QHash<QString, std::list<Section>::iterator> fSectionIndex;
+};

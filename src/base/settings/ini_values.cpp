@@ -1,0 +1,98 @@
+#include "settings/ini_values.h"
+
+#include "util/code_page.h"
+#include "util/zstream.h"
+
+#include <QStringDecoder>
+
+#include <limits>
+
+bool ParseIniInteger(const QString& text, qint64& value) {
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    bool ok = false;
+    qint64 v = 0;
+    if (t.startsWith(QLatin1Char('$')))
+        v = t.mid(1).toLongLong(&ok, 16);
+    else if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        v = t.mid(2).toLongLong(&ok, 16);
+    else
+        v = t.toLongLong(&ok, 10);
+    // Qt accepts a sign after the prefix ("$-1"); the program does not.
+    if (ok && !t.startsWith(QLatin1Char('-')) && !t.startsWith(QLatin1Char('+')) && v >= 0 &&
+        (t.contains(QLatin1Char('-')) || t.contains(QLatin1Char('+'))))
+        ok = false;
+    if (ok)
+        value = v;
+    return ok;
+}
+
+int IniReadInteger(const IniDocument& ini, const QString& section, const QString& key, int defaultValue) {
+    qint64 v = 0;
+    if (!ParseIniInteger(ini.Value(section, key), v) || v < std::numeric_limits<int>::min() ||
+        v > std::numeric_limits<int>::max())
+        return defaultValue;
+    return static_cast<int>(v);
+}
+
+qint64 IniReadInt64(const IniDocument& ini, const QString& section, const QString& key, qint64 defaultValue) {
+    qint64 v = 0;
+    return ParseIniInteger(ini.Value(section, key), v) ? v : defaultValue;
+}
+
+bool IniReadBool(const IniDocument& ini, const QString& section, const QString& key, bool defaultValue) {
+    qint64 v = 0;
+    return ParseIniInteger(ini.Value(section, key), v) ? v != 0 : defaultValue;
+}
+
+QString IniReadString(const IniDocument& ini, const QString& section, const QString& key, const QString& defaultValue) {
+    return ini.Value(section, key, defaultValue);
+}
+
+TDateTime IniReadDateTime(const IniDocument& ini, const QString& section, const QString& key) {
+    return StampToDateTime(ini.Value(section, key).trimmed());
+}
+
+void IniWriteInteger(IniDocument& ini, const QString& section, const QString& key, qint64 value) {
+    ini.SetValue(section, key, QString::number(value));
+}
+
+void IniWriteBool(IniDocument& ini, const QString& section, const QString& key, bool value) {
+    ini.SetValue(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void IniWriteDateTime(IniDocument& ini, const QString& section, const QString& key, TDateTime value) {
+    ini.SetValue(section, key, DateTimeToStamp(value));
+}
+
+QString PackList(const QStringList& lines, bool* ok) {
+    QByteArray text;
+    for (const QString& line : lines)
+        text += line.toUtf8() + "\r\n";
+    const QByteArray packed = CompressStream(text);
+    if (ok)
+        *ok = !packed.isEmpty();
+    return QString::fromLatin1(packed.toHex().toUpper());
+}
+
+QStringList UnpackList(const QString& value) {
+    const QByteArray hex = value.trimmed().toLatin1();
+    if (hex.isEmpty() || hex.size() % 2 != 0)
+        return {};
+    for (char c : hex)
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return {};
+    QByteArray raw;
+    if (!DecompressStream(QByteArray::fromHex(hex), raw))
+        return {};
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(raw);
+    if (utf8.hasError())
+        text = DecodeAnsi(raw);
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    // The text ends with CR LF, so the split leaves one empty tail.
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}

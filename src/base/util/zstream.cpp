@@ -1,0 +1,64 @@
+#include "util/zstream.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+
+namespace {
+
+// Frees the inflate state on every path out of DecompressStream.
+struct TInflateGuard {
+    z_stream* stream;
+    ~TInflateGuard() { inflateEnd(stream); }
+};
+
+constexpr qsizetype kChunkSize = 1 << 20;
+
+} // namespace
+
+QByteArray CompressStream(const QByteArray& data) {
+    uLongf bound = compressBound(static_cast<uLong>(data.size()));
+    QByteArray out(static_cast<qsizetype>(bound), Qt::Uninitialized);
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &bound, reinterpret_cast<const Bytef*>(data.constData()),
+                  static_cast<uLong>(data.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
+        return {};
+    out.truncate(static_cast<qsizetype>(bound));
+    return out;
+}
+
+bool DecompressStream(const QByteArray& data, QByteArray& out) {
+    out.clear();
+    z_stream zs{};
+    if (inflateInit(&zs) != Z_OK)
+        return false;
+    const TInflateGuard guard{&zs};
+
+    const auto* next = reinterpret_cast<const Bytef*>(data.constData());
+    qsizetype remaining = data.size();
+    const auto buffer = std::make_unique<char[]>(kChunkSize);
+    int rc = Z_OK;
+    while (rc == Z_OK) {
+        if (zs.avail_in == 0 && remaining > 0) {
+            // zlib counts input in 32-bit units: feed larger data in pieces.
+            const auto piece = static_cast<uInt>(std::min<qsizetype>(remaining, UINT_MAX));
+            zs.next_in = const_cast<Bytef*>(next);
+            zs.avail_in = piece;
+            next += piece;
+            remaining -= piece;
+        }
+        zs.next_out = reinterpret_cast<Bytef*>(buffer.get());
+        zs.avail_out = static_cast<uInt>(kChunkSize);
+        rc = inflate(&zs, Z_NO_FLUSH);
+        if (rc == Z_OK || rc == Z_STREAM_END)
+            out.append(buffer.get(), kChunkSize - static_cast<qsizetype>(zs.avail_out));
+        if (rc == Z_OK && zs.avail_in == 0 && remaining == 0 && zs.avail_out != 0)
+            rc = Z_DATA_ERROR; // the input ended before the stream did
+    }
+    if (rc != Z_STREAM_END) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
