@@ -1,0 +1,95 @@
+#include "util/zstream.h"
+
+#include <QRandomGenerator>
+
+#include <zlib.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// zlib's one-shot inflate, independent of the code under test.
+QByteArray ReferenceInflate(const QByteArray& stream, qsizetype expectedSize) {
+    QByteArray out(expectedSize + 1, Qt::Uninitialized);
+    uLongf size = static_cast<uLongf>(out.size());
+    if (uncompress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(stream.constData()),
+                   static_cast<uLong>(stream.size())) != Z_OK)
+        return QByteArray("<uncompress failed>");
+    out.truncate(static_cast<qsizetype>(size));
+    return out;
+}
+
+QByteArray Noise(qsizetype size) {
+    QRandomGenerator generator(12345);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(generator.bounded(256));
+    return bytes;
+}
+
+} // namespace
+
+TEST(ZStream, RoundTripsSmallAndLargeData) {
+    const QByteArray samples[] = {
+        QByteArray(),
+        QByteArray("hello"),
+        QByteArray("C:/Data/\r\nD:/Other/\r\n").repeated(1000),
+        Noise(3 * 1024 * 1024 + 17),          // more than one output chunk, hardly compressible
+        QByteArray(5 * 1024 * 1024, '\0'),    // tiny stream, large output
+    };
+    for (const QByteArray& data : samples) {
+        const QByteArray packed = CompressStream(data);
+        ASSERT_FALSE(packed.isEmpty());
+        EXPECT_EQ(static_cast<unsigned char>(packed[0]), 0x78) << "zlib header, 32 KiB window";
+        EXPECT_EQ(ReferenceInflate(packed, data.size()), data);
+        QByteArray unpacked("leftover");
+        EXPECT_TRUE(DecompressStream(packed, unpacked));
+        EXPECT_EQ(unpacked, data);
+    }
+}
+
+TEST(ZStream, ReadsAStreamMadeByAnotherEncoder) {
+    // Python: zlib.compress(b"hello").hex()
+    const QByteArray stream = QByteArray::fromHex("789ccb48cdc9c90700062c0215");
+    QByteArray out;
+    ASSERT_TRUE(DecompressStream(stream, out));
+    EXPECT_EQ(out, "hello");
+}
+
+TEST(ZStream, DamagedInputFails) {
+    const QByteArray data = QByteArray("C:/Data/\r\n").repeated(500) + Noise(5000);
+    const QByteArray packed = CompressStream(data);
+    ASSERT_GT(packed.size(), 20);
+
+    QByteArray badChecksum = packed;
+    badChecksum[badChecksum.size() - 1] = static_cast<char>(badChecksum[badChecksum.size() - 1] ^ 0x01);
+    QByteArray badHeader = packed;
+    badHeader[0] = 0x00;
+    QByteArray badBody = packed;
+    badBody[packed.size() / 2] = static_cast<char>(badBody[packed.size() / 2] ^ 0x55);
+
+    const struct {
+        const char* what;
+        QByteArray input;
+    } cases[] = {
+        {"empty", QByteArray()},
+        {"last byte missing", packed.left(packed.size() - 1)},
+        {"cut in the middle", packed.left(packed.size() / 2)},
+        {"header only", packed.left(2)},
+        {"checksum wrong", badChecksum},
+        {"header wrong", badHeader},
+        {"body damaged", badBody},
+        {"not zlib at all", QByteArray("this is plain text, not a zlib stream")},
+    };
+    for (const auto& c : cases) {
+        QByteArray out("leftover");
+        EXPECT_FALSE(DecompressStream(c.input, out)) << c.what;
+        EXPECT_TRUE(out.isEmpty()) << c.what;
+    }
+}
+
+TEST(ZStream, BytesAfterACompleteStreamAreIgnored) {
+    QByteArray out;
+    EXPECT_TRUE(DecompressStream(CompressStream("abc") + "trailing", out));
+    EXPECT_EQ(out, "abc");
+}
