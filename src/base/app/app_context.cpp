@@ -1,0 +1,97 @@
+#include "app/app_context.h"
+
+#include "folderzip/folderzip_task.h"
+#include "scheduler/cron_entry.h"
+#include "settings/save_settings.h"
+#include "sync/sync_task.h"
+#include "zip/zip_task.h"
+
+#include <QSet>
+
+#include <cassert>
+
+namespace {
+TAppContext* gCurrent = nullptr;
+}
+
+TAppContext::TAppContext(TAppPaths paths) : fPaths(std::move(paths)), fPrevious(gCurrent) {
+    fSaver = std::make_unique<TSaveSettings>(*this);
+    fPreviousLanguage = &TLanguage::Current();
+    TLanguage::SetCurrent(&Language);
+    gCurrent = this;
+}
+
+TAppContext::~TAppContext() {
+    // Requests still waiting are dropped, as at the end of the program.
+    fSaver.reset();
+    fCronList.clear();
+    ClearProfiles();
+    TLanguage::SetCurrent(fPreviousLanguage);
+    gCurrent = fPrevious;
+}
+
+TAppContext& TAppContext::Current() {
+    assert(gCurrent && "no application context");
+    return *gCurrent;
+}
+
+TLumo_BackupProfile* TAppContext::FindProfileByUID(const QString& uid) const {
+    for (const auto& p : fProfiles)
+        if (p->UID() == uid)
+            return p.get();
+    return nullptr;
+}
+
+bool TAppContext::IsUIDUnique(const QString& uid) const { return FindProfileByUID(uid) == nullptr; }
+
+void TAppContext::AppendProfile(std::unique_ptr<TLumo_BackupProfile> profile) { fProfiles.push_back(std::move(profile)); }
+
+std::unique_ptr<TLumo_BackupProfile> TAppContext::TakeProfile(const TLumo_BackupProfile& profile) {
+    for (auto it = fProfiles.begin(); it != fProfiles.end(); ++it)
+        if (it->get() == &profile) {
+            std::unique_ptr<TLumo_BackupProfile> taken = std::move(*it);
+            fProfiles.erase(it);
+            return taken;
+        }
+    return nullptr;
+}
+
+void TAppContext::ClearProfiles() { fProfiles.clear(); }
+
+QStringList TAppContext::DisplayOrderUIDs() const {
+    if (View)
+        return View->RowUIDs();
+    QStringList order;
+    QSet<QString> placed;
+    for (const QString& uid : Saver().fPosition)
+        if (!placed.contains(uid) && FindProfileByUID(uid)) {
+            order << uid;
+            placed.insert(uid);
+        }
+    for (const auto& p : fProfiles)
+        if (!placed.contains(p->UID())) {
+            order << p->UID();
+            placed.insert(p->UID());
+        }
+    return order;
+}
+
+void TAppContext::UpdateAllHaveCron() {
+    for (const auto& p : fProfiles)
+        p->UpdateHaveCron();
+}
+
+void TAppContext::RefreshAllProfileTexts() {
+    for (const auto& p : fProfiles) {
+        switch (p->Kind()) {
+        case TBackupClass::bcSync: p->Sync()->RefreshTexts(); break;
+        case TBackupClass::bcZip: p->Zip()->RefreshTexts(); break;
+        case TBackupClass::bcFolderZip: p->FolderZip()->RefreshTexts(); break;
+        case TBackupClass::bcNone: break;
+        }
+        p->SetFullValues();
+    }
+    if (View && !AppClosing)
+        for (const auto& p : fProfiles)
+            View->RepaintProfile(*p);
+}

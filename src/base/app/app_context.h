@@ -1,0 +1,87 @@
+#pragma once
+
+#include "lang/language.h"
+#include "profiles/backup_profile.h"
+#include "settings/global_options.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+class TLumo_Crone;
+class TSaveSettings;
+
+// What the engine needs from the window that lists the profiles. The desktop
+// program implements it; without a window the context keeps its own order.
+class IProfileListView {
+public:
+    virtual ~IProfileListView() = default;
+    virtual void RepaintProfile(const TLumo_BackupProfile& profile) = 0;
+    // UIDs of the rows in display order.
+    virtual QStringList RowUIDs() const = 0;
+};
+
+// Where the program keeps its data.
+struct TAppPaths {
+    QString DataFolder; // ends with the path separator
+    QString LangFolder; // ends with the path separator
+    QString SettingsFile() const { return DataFolder + QStringLiteral("Backup.ini"); }
+};
+
+// The application's global state: options, language, profiles, schedule and
+// the settings store. The program creates one; tests create and destroy their
+// own. The newest living context is the current one.
+class TAppContext {
+public:
+    explicit TAppContext(TAppPaths paths);
+    ~TAppContext();
+    TAppContext(const TAppContext&) = delete;
+    TAppContext& operator=(const TAppContext&) = delete;
+
+    static TAppContext& Current();
+
+    const TAppPaths& Paths() const { return fPaths; }
+
+    TGlobalOptions Options;
+    TLanguage Language;
+    // "Rus" or "Eng", detected once at start.
+    QString SystemLanguage;
+    std::atomic<bool> AppClosing{false};
+    // Set while the settings file is restored or reset: no save pass starts.
+    bool SettingsLocked = false;
+    IProfileListView* View = nullptr;
+
+    // Profiles in creation order; the list owns them.
+    const std::vector<std::unique_ptr<TLumo_BackupProfile>>& Profiles() const { return fProfiles; }
+    TLumo_BackupProfile* FindProfileByUID(const QString& uid) const;
+    bool IsUIDUnique(const QString& uid) const;
+    void AppendProfile(std::unique_ptr<TLumo_BackupProfile> profile);
+    // Takes the profile out of the list and returns it to the caller.
+    std::unique_ptr<TLumo_BackupProfile> TakeProfile(const TLumo_BackupProfile& profile);
+    void ClearProfiles();
+
+    // The schedule, in creation order.
+    std::vector<std::unique_ptr<TLumo_Crone>>& CronList() { return fCronList; }
+    const std::vector<std::unique_ptr<TLumo_Crone>>& CronList() const { return fCronList; }
+
+    TSaveSettings& Saver() { return *fSaver; }
+    const TSaveSettings& Saver() const { return *fSaver; }
+
+    // The rows in display order: the window's when there is one, otherwise
+    // the stored order ("Positions") first, then every other profile in load order.
+    QStringList DisplayOrderUIDs() const;
+
+    void UpdateAllHaveCron();
+    void RefreshAllProfileTexts();
+
+private:
+    TAppPaths fPaths;
+    std::vector<std::unique_ptr<TLumo_BackupProfile>> fProfiles;
+    std::vector<std::unique_ptr<TLumo_Crone>> fCronList;
+    std::unique_ptr<TSaveSettings> fSaver;
+    TLanguage* fPreviousLanguage = nullptr;
+    TAppContext* fPrevious = nullptr;
+};

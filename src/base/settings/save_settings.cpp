@@ -1,0 +1,94 @@
+#include "settings/save_settings.h"
+
+#include "app/app_context.h"
+#include "settings/save_thread.h"
+
+#include <QCoreApplication>
+#include <QMutexLocker>
+#include <QThread>
+
+TSaveSettings::TSaveSettings(TAppContext& context) : fContext(context) {
+    fTimer.setInterval(kSaveIntervalMs);
+    connect(&fTimer, &QTimer::timeout, this, &TSaveSettings::RunSave);
+    fTimer.start();
+}
+
+TSaveSettings::~TSaveSettings() {
+    fTimer.stop();
+    DropAll();
+    WaitWhileActive();
+}
+
+void TSaveSettings::AddNewTask(TSaveSetType type, const QString& uid) {
+    const TSaveTask task{type, uid};
+    QMutexLocker lock(&fLock);
+    if (std::find(fTasksList.begin(), fTasksList.end(), task) == fTasksList.end())
+        fTasksList.push_back(task);
+}
+
+void TSaveSettings::RunSave() {
+    if (fActiveNow || fContext.SettingsLocked || fContext.AppClosing)
+        return;
+    {
+        QMutexLocker lock(&fLock);
+        if (fTasksList.empty())
+            return;
+    }
+    fActiveNow = true;
+    fThread = std::make_unique<TSaveThread>(*this, fContext);
+    connect(fThread.get(), &QThread::finished, this, &TSaveSettings::OnPassEnded, Qt::QueuedConnection);
+    fThread->start();
+}
+
+void TSaveSettings::OnPassEnded() {
+    // The pass has returned; wait() only lets the thread wind down.
+    fThread->wait();
+    const bool written = fThread->Written();
+    fThread.reset();
+    fActiveNow = false;
+    emit PassFinished(written);
+}
+
+void TSaveSettings::WaitWhileActive() {
+    while (fActiveNow) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (fActiveNow)
+            QThread::msleep(5);
+    }
+}
+
+void TSaveSettings::RunSaveAndWait() {
+    RunSave();
+    WaitWhileActive();
+}
+
+std::deque<TSaveTask> TSaveSettings::WaitingRequests() const {
+    QMutexLocker lock(&fLock);
+    return fTasksList;
+}
+
+bool TSaveSettings::TakeFirst(TSaveTask& task) {
+    QMutexLocker lock(&fLock);
+    if (fTasksList.empty())
+        return false;
+    task = fTasksList.front();
+    fTasksList.pop_front();
+    return true;
+}
+
+void TSaveSettings::PutBack(const std::vector<TSaveTask>& taken) {
+    QMutexLocker lock(&fLock);
+    std::deque<TSaveTask> merged;
+    auto add = [&merged](const TSaveTask& t) {
+        if (std::find(merged.begin(), merged.end(), t) == merged.end())
+            merged.push_back(t);
+    };
+    std::for_each(taken.begin(), taken.end(), add);
+    std::for_each(fTasksList.begin(), fTasksList.end(), add);
+    fTasksList = std::move(merged);
+}
+
+void TSaveSettings::DropAll() {
+    QMutexLocker lock(&fLock);
+    fTasksList.clear();
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "settings/save_types.h"
+
+#include <QMutex>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+#include <deque>
+#include <memory>
+
+class TSaveThread;
+
+class TAppContext;
+
+// The one settings store: the queue of save requests and the passes that
+// apply them to Backup.ini. Lives on the main thread.
+//
+// A pass runs on its own thread. It loads the file, applies the waiting
+// requests one by one and replaces the file atomically. Each request is applied
+// by a synchronous call on the main thread, so the values come from the live
+// objects without any lock on them; only the queue itself is shared.
+class TSaveSettings : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kSaveIntervalMs = 120000;
+
+    explicit TSaveSettings(TAppContext& context);
+    // Stops the timer and drops the waiting requests; waits (serving the main
+    // thread's calls) for a pass that is still running.
+    ~TSaveSettings() override;
+
+    // Posts a request unless one with the same type and UID is waiting.
+    void AddNewTask(TSaveSetType type, const QString& uid = {});
+    // Starts a pass when one may start.
+    void RunSave();
+    // A pass is running.
+    bool ActiveNow() const { return fActiveNow; }
+    // Serves the main thread's event queue in 5 ms steps until no pass runs.
+    void WaitWhileActive();
+    // RunSave, then WaitWhileActive: the pass at close.
+    void RunSaveAndWait();
+
+    // The waiting requests, oldest first.
+    std::deque<TSaveTask> WaitingRequests() const;
+
+    // The profile order read from "Main".
+    QStringList fPosition;
+
+signals:
+    void PassFinished(bool written);
+
+private:
+    friend class TSaveThread;
+    bool TakeFirst(TSaveTask& task);
+    void PutBack(const std::vector<TSaveTask>& taken);
+    void DropAll();
+    void OnPassEnded();
+
+    TAppContext& fContext;
+    QTimer fTimer;
+    mutable QMutex fLock;
+    std::deque<TSaveTask> fTasksList;
+    bool fActiveNow = false;
+    std::unique_ptr<TSaveThread> fThread;
+};

@@ -1,0 +1,70 @@
+#include "settings/save_thread.h"
+
+#include "app/app_context.h"
+#include "os/platform.h"
+#include "settings/ini_document.h"
+#include "settings/save_settings.h"
+#include "settings/save_steps.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <vector>
+
+TSaveThread::TSaveThread(TSaveSettings& store, const TAppContext& context)
+    : fStore(store), fContext(context), fDataFolder(context.Paths().DataFolder),
+      fSettingsFile(context.Paths().SettingsFile()) {}
+
+void TSaveThread::RemoveStaleTemporaryFiles() const {
+    // Only one pass writes at a time, so a temporary file that exists now was
+    // left by a pass that was killed before its rename.
+    const QFileInfo target(fSettingsFile);
+    QDir folder = target.absoluteDir();
+    const QStringList stale = folder.entryList({target.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden);
+    for (const QString& name : stale)
+        folder.remove(name);
+}
+
+void TSaveThread::run() { fWritten = WritePass(); }
+
+bool TSaveThread::WritePass() {
+    if (!QFileInfo(fDataFolder).isDir()) {
+        // A folder made now is written to by the next pass; one that cannot be
+        // made takes every waiting request with it.
+        if (!QDir().mkpath(fDataFolder))
+            fStore.DropAll();
+        return false;
+    }
+
+    IniDocument ini;
+    QFile file(fSettingsFile);
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly))
+            return false; // the requests wait for the next pass
+        ini = IniDocument::FromBytes(file.readAll());
+        file.close();
+    }
+
+    std::vector<TSaveTask> taken;
+    TSaveTask task;
+    while (fStore.TakeFirst(task)) {
+        taken.push_back(task);
+        QMetaObject::invokeMethod(
+            &fStore, [&] { ApplySaveRequest(ini, task, fContext); }, Qt::BlockingQueuedConnection);
+    }
+    if (taken.empty())
+        return false;
+
+    RemoveStaleTemporaryFiles();
+    const QByteArray bytes = ini.ToBytes();
+    std::string error;
+    if (!os::WriteFileAtomically(QFile::encodeName(fSettingsFile).toStdString(),
+                                 std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error)) {
+        // Nothing was written: the requests go back so the next pass retries
+        // them with the values of that moment.
+        fStore.PutBack(taken);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,39 @@
+#include "settings/settings_loader.h"
+
+#include "app/app_context.h"
+#include "folderzip/folderzip_persistence.h"
+#include "lang/language_choice.h"
+#include "scheduler/cron_persistence.h"
+#include "scripts/script_persistence.h"
+#include "settings/global_options.h"
+#include "settings/save_settings.h"
+#include "sync/sync_persistence.h"
+#include "zip/zip_persistence.h"
+
+#include <QFile>
+
+IniDocument ReadSettingsFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return IniDocument::FromBytes(file.readAll());
+}
+
+void LoadSettings(TAppContext& context, const IniDocument& ini) {
+    LoadMainSection(ini, context.Options, context.Saver().fPosition);
+}
+
+void LoadAllSettings(TAppContext& context) {
+    const IniDocument ini = ReadSettingsFile(context.Paths().SettingsFile());
+    LoadSettings(context, ini);
+    if (context.SystemLanguage.isEmpty())
+        context.SystemLanguage = DetectSystemLanguage();
+    ChooseLanguageAtStart(context.Language, context.Paths().LangFolder, context.SystemLanguage,
+                          context.Options.Language, context.Options.LanguageLocal);
+    LoadSync(context, ini);
+    LoadZip(context, ini);
+    LoadFolderZip(context, ini);
+    LoadScripts(context, ini);
+    LoadCrons(context, ini);
+    context.UpdateAllHaveCron();
+}

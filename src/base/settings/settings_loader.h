@@ -1,0 +1,19 @@
+#pragma once
+
+#include "settings/ini_document.h"
+
+#include <QString>
+
+class TAppContext;
+
+// Reads the settings file into memory; a missing or unreadable file gives an
+// empty document (every loader then keeps its defaults).
+IniDocument ReadSettingsFile(const QString& path);
+
+// "Main": the global options and the stored profile order.
+void LoadSettings(TAppContext& context, const IniDocument& ini);
+
+// The whole start-up load in its fixed order: the options, the language, the
+// sync, zip and folder-zip profiles, the scripts, the schedule. A family that
+// meets an error stops there and keeps what it has read; the next goes on.
+void LoadAllSettings(TAppContext& context);
