@@ -8,6 +8,7 @@
 #include "settings_fixture.h"
 #include "test_env.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QThread>

@@ -2,8 +2,8 @@
 
 #include "app/app_context.h"
 #include "settings/save_thread.h"
+#include "util/main_thread.h"
 
-#include <QCoreApplication>
 #include <QMutexLocker>
 #include <QThread>
 
@@ -50,11 +50,7 @@ void TSaveSettings::OnPassEnded() {
 }
 
 void TSaveSettings::WaitWhileActive() {
-    while (fActiveNow) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (fActiveNow)
-            QThread::msleep(5);
-    }
+    ServeMainThreadWhile([this] { return fActiveNow; });
 }
 
 void TSaveSettings::RunSaveAndWait() {

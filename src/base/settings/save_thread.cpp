@@ -5,6 +5,7 @@
 #include "settings/ini_document.h"
 #include "settings/save_settings.h"
 #include "settings/save_steps.h"
+#include "util/main_thread.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,8 +51,7 @@ bool TSaveThread::WritePass() {
     TSaveTask task;
     while (fStore.TakeFirst(task)) {
         taken.push_back(task);
-        QMetaObject::invokeMethod(
-            &fStore, [&] { ApplySaveRequest(ini, task, fContext); }, Qt::BlockingQueuedConnection);
+        RunOnMainThread([&] { ApplySaveRequest(ini, task, fContext); });
     }
     if (taken.empty())
         return false;

@@ -1,0 +1,76 @@
+#include "scheduler/cron_entry.h"
+
+#include "app/app_context.h"
+#include "profiles/backup_profile.h"
+
+#include <QRandomGenerator>
+
+#include <algorithm>
+
+TLumo_Crone::TLumo_Crone(const QString& uid, const TCroneSettings& nSettings) {
+    pUID = uid;
+    pSystem = nSettings.System;
+    pLastAction = nSettings.LastAction;
+    pOnAction = nSettings.NotifyEvent;
+    pEnabled = nSettings.Enabled;
+    pExpiredCron = nSettings.ExpiredCron;
+    pRepeat = nSettings.CronRepeat;
+    fCronSender.SenderUID = nSettings.CronSender.SenderUID;
+    switch (pRepeat) {
+    case TCronRepeat::trOnce: pActionDateTime = nSettings.OnceDateTime; break;
+    case TCronRepeat::trEveryTime:
+        pRepeatInterval = nSettings.RepeatInterval;
+        pRepeatIntervalValue = nSettings.RepeatIntervalValue;
+        break;
+    case TCronRepeat::trDaily:
+        pDaylyRepeatTime = nSettings.DaysRepeatTime;
+        pDailyRepeat = DaysRepeatFromText(nSettings.DaysRepeat);
+        break;
+    }
+    if (pDailyRepeat.IsEmpty())
+        pDailyRepeat.Include(TDaysRepeat::drMonday);
+}
+
+TLumo_Crone& CreateCron(TAppContext& context, const TCroneSettings& nSettings) {
+    const QString uid = nSettings.UID.isEmpty() ? MakeCronUID(context) : nSettings.UID;
+    std::unique_ptr<TLumo_Crone> entry(new TLumo_Crone(uid, nSettings));
+    TLumo_Crone& ref = *entry;
+    context.CronList().push_back(std::move(entry));
+    return ref;
+}
+
+void RemoveCron(TAppContext& context, TLumo_Crone& entry) {
+    auto& list = context.CronList();
+    const auto it = std::find_if(list.begin(), list.end(), [&](const auto& e) { return e.get() == &entry; });
+    if (it == list.end())
+        return;
+    entry.SelfTimer.stop();
+    entry.pActive = false;
+    list.erase(it);
+}
+
+QString MakeCronUID(const std::vector<std::unique_ptr<TLumo_Crone>>& entries, const std::function<TDateTime()>& clock,
+                    const std::function<int()>& randomDigit) {
+    const auto taken = [&](const QString& uid) {
+        return std::any_of(entries.begin(), entries.end(), [&](const auto& e) { return e->pUID == uid; });
+    };
+    QString uid;
+    do {
+        uid = QStringLiteral("CRN") + DateTimeToStamp(clock());
+        for (int i = 0; i < 4; ++i)
+            uid += QChar(u'0' + randomDigit());
+    } while (taken(uid));
+    return uid;
+}
+
+QString MakeCronUID(const TAppContext& context) {
+    return MakeCronUID(context.CronList(), [] { return Now(); },
+                       [] { return static_cast<int>(QRandomGenerator::global()->bounded(10)); });
+}
+
+TCronAction ProfileCronAction(TAppContext& context, const QString& profileUID) {
+    return [&context, profileUID](const TCronSender&) {
+        if (TLumo_BackupProfile* profile = context.FindProfileByUID(profileUID))
+            profile->OnCronAction();
+    };
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "scheduler/cron_settings.h"
+#include "settings/ini_document.h"
+
+#include <QString>
+
+class TAppContext;
+class TLumo_Crone;
+
+// The schedule in the settings file: section "CronList" holds one key per
+// entry (entry UID = profile UID), and a section named by the entry's UID holds
+// its settings.
+
+// False for names that can never be an entry's own section: the fixed list
+// sections, "Main", and every section of an existing profile. The schedule
+// never reads, writes or erases such a section, whatever CronList names.
+bool IsScheduleSectionName(const QString& name, const TAppContext& context);
+
+// The settings of one entry as stored, with the defaults for missing values.
+// Throws EConvertError for a date or time that does not exist.
+TCroneSettings ReadCronSettings(const IniDocument& ini, const QString& entryUID, const QString& profileUID);
+
+// For every CronList key in file order whose profile exists: makes the entry,
+// wired to that profile's OnCronAction. Keys whose profile is gone are removed
+// from the settings file at once, with their sections. An unexpected error
+// ends the loading; the entries made so far stay.
+void LoadCrons(TAppContext& context, const IniDocument& ini);
+
+// The entry's own section, keys in their fixed order.
+void WriteCronEntry(IniDocument& ini, const TLumo_Crone& entry);
+
+// Rebuilds the schedule: erases every section CronList names and CronList
+// itself, then writes every entry that is not a system entry and starts an
+// existing profile.
+void WriteCronList(IniDocument& ini, const TAppContext& context);
