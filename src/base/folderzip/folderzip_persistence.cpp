@@ -1,0 +1,132 @@
+#include "folderzip/folderzip_persistence.h"
+
+#include "app/app_context.h"
+#include "folderzip/folderzip_task.h"
+#include "settings/ini_values.h"
+#include "sync/profile_uid.h"
+#include "util/string_lists.h"
+
+#include <exception>
+
+namespace {
+
+const QString kZipFolderList = QStringLiteral("ZipFolderList");
+const QString kLastActive = QStringLiteral("LastActive");
+const QString kSaveTo = QStringLiteral("SaveTo");
+const QString kFolderZip = QStringLiteral("FolderZip");
+const QString kCompression = QStringLiteral("Compression");
+const QString kPassword = QStringLiteral("Password");
+const QString kCleanFolder = QStringLiteral("CleanFolder");
+const QString kCleanFolderToTrash = QStringLiteral("CleanFolderToTrash");
+const QString kSpanningEnabled = QStringLiteral("SpanningEnabled");
+const QString kSpanningSizeValue = QStringLiteral("SpanningSizeValue");
+const QString kDiskSourceID = QStringLiteral("DiskSourceID");
+const QString kDiskStorageID = QStringLiteral("DiskStorageID");
+
+QString SettingsSection(const QString& uid) { return uid + QStringLiteral("_st"); }
+QString ExcludeSection(const QString& uid) { return uid + QStringLiteral("_Ex"); }
+QString FolderExcludeSection(const QString& uid) { return uid + QStringLiteral("_FolderEx"); }
+QString NameKey(int i) { return QStringLiteral("n_%1").arg(i); }
+QString DateKey(int i) { return QStringLiteral("d_%1").arg(i); }
+QString SpanKey(int i) { return QStringLiteral("s_%1").arg(i); }
+
+// The non-blank values of a section, trimmed, in file order, without repeats.
+QStringList ReadLines(const IniDocument& ini, const QString& section) {
+    QStringList lines;
+    for (const auto& [key, value] : ini.Values(section)) {
+        const QString line = value.trimmed();
+        if (!line.isEmpty())
+            lines << line;
+    }
+    RemoveDuplicateLines(lines);
+    return lines;
+}
+
+} // namespace
+
+TFolderZip_Settings ReadFolderZipSettings(const IniDocument& ini, const QString& uid) {
+    TFolderZip_Settings s;
+    s.nTitle = IniReadString(ini, kZipFolderList, uid, QStringLiteral("-"));
+
+    const QString st = SettingsSection(uid);
+    s.nSourceFolder = IniReadString(ini, st, kFolderZip);
+    s.nSaveToFolder = IniReadString(ini, st, kSaveTo);
+    s.nPassword = IniReadString(ini, st, kPassword);
+    s.nPasswordModified = false;
+    s.nCompression = IniReadInteger(ini, st, kCompression, TLumo_FolderZip::kDefaultCompression);
+    s.nCleanFolder = IniReadBool(ini, st, kCleanFolder, false);
+    s.nDeleteToRecycle = IniReadBool(ini, st, kCleanFolderToTrash, true);
+    s.nSpanningEnabled = IniReadBool(ini, st, kSpanningEnabled, false);
+    s.nSpanningSizeValue = IniReadInteger(ini, st, kSpanningSizeValue, TLumo_FolderZip::kDefaultSpanSize);
+    s.nDiskSourceID = IniReadString(ini, st, kDiskSourceID);
+    s.nDiskStorageID = IniReadString(ini, st, kDiskStorageID);
+    s.fLastActive = IniReadDateTime(ini, st, kLastActive);
+    s.fSetLastActive = true;
+
+    s.nExcludeList = ReadLines(ini, ExcludeSection(uid));
+    s.nExcludeFolderList = ReadLines(ini, FolderExcludeSection(uid));
+
+    for (int i = 1; ini.HasKey(uid, NameKey(i)); ++i) {
+        TFolderZipElement element;
+        element.pFolder = IniReadString(ini, uid, NameKey(i));
+        element.pDateModified = IniReadDateTime(ini, uid, DateKey(i));
+        element.pSpanCount = IniReadInteger(ini, uid, SpanKey(i), 0);
+        s.fElementsList.push_back(element);
+    }
+    s.fReplaceElList = true;
+    return s;
+}
+
+void LoadFolderZip(TAppContext& context, const IniDocument& ini) {
+    try {
+        for (const QString& uid : ini.Keys(kZipFolderList)) {
+            if (!CanLoadProfileUID(context, uid))
+                continue;
+            const TFolderZip_Settings settings = ReadFolderZipSettings(ini, uid);
+            TLumo_FolderZip& folderZip = TLumo_FolderZip::Create(context, uid);
+            folderZip.ApplyNewSettings(settings, false);
+            folderZip.UpdateLastActive();
+            folderZip.RebuildText();
+        }
+    } catch (const std::exception&) {
+        // The profiles made so far stay; the rest of the family is not loaded.
+    }
+}
+
+void WriteFolderZipProfile(IniDocument& ini, const TLumo_FolderZip& folderZip) {
+    const QString& uid = folderZip.UID();
+    ini.SetValue(kZipFolderList, uid, folderZip.Title());
+
+    const QString st = SettingsSection(uid);
+    IniWriteDateTime(ini, st, kLastActive, folderZip.LastActive());
+    ini.SetValue(st, kSaveTo, folderZip.StorageFolder());
+    ini.SetValue(st, kFolderZip, folderZip.SourceFolder());
+    IniWriteInteger(ini, st, kCompression, folderZip.Compression());
+    ini.SetValue(st, kPassword, folderZip.Password());
+    IniWriteBool(ini, st, kCleanFolder, folderZip.CleanFolder());
+    IniWriteBool(ini, st, kCleanFolderToTrash, folderZip.CleanFolderToTrash());
+    IniWriteBool(ini, st, kSpanningEnabled, folderZip.SpanningEnabled());
+    IniWriteInteger(ini, st, kSpanningSizeValue, folderZip.SpanningSizeValue());
+    ini.SetValue(st, kDiskSourceID, folderZip.DiskSourceID());
+    ini.SetValue(st, kDiskStorageID, folderZip.DiskStorageID());
+
+    const QString folderEx = FolderExcludeSection(uid);
+    ini.EraseSection(folderEx);
+    int k = 0;
+    for (const QString& name : folderZip.FolderExcludeList())
+        if (!name.trimmed().isEmpty())
+            ini.SetValue(folderEx, QStringLiteral("v%1").arg(k++), name);
+}
+
+void WriteFolderZipStates(IniDocument& ini, const TLumo_FolderZip& folderZip) {
+    const QString& uid = folderZip.UID();
+    ini.EraseSection(uid);
+    int i = 1;
+    for (const auto& element : folderZip.Elements()) {
+        ini.SetValue(uid, NameKey(i), element->pFolder);
+        IniWriteDateTime(ini, uid, DateKey(i), element->pDateModified);
+        if (folderZip.SpanningEnabled())
+            IniWriteInteger(ini, uid, SpanKey(i), element->pSpanCount);
+        ++i;
+    }
+}

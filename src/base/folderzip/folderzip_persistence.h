@@ -1,0 +1,25 @@
+#pragma once
+
+#include "folderzip/folderzip_settings.h"
+#include "settings/ini_document.h"
+
+#include <QString>
+
+class TAppContext;
+class TLumo_FolderZip;
+
+// The settings of the folder archiving job uid as stored in the file, with the
+// loader's flags set (subfolder states and last-run time taken over); keys
+// that are missing or unreadable give their defaults. Throws EConvertError
+// for a time stamp that names an impossible date.
+TFolderZip_Settings ReadFolderZipSettings(const IniDocument& ini, const QString& uid);
+
+// Creates the folder archiving jobs named in "ZipFolderList", in file order. An
+// error stops the family: the profiles read before it stay, the rest is not created.
+void LoadFolderZip(TAppContext& context, const IniDocument& ini);
+
+// The list entry, the settings keys of uid + "_st" and the excluded subfolders
+// (section uid + "_FolderEx").
+void WriteFolderZipProfile(IniDocument& ini, const TLumo_FolderZip& folderZip);
+// The subfolder states (section uid).
+void WriteFolderZipStates(IniDocument& ini, const TLumo_FolderZip& folderZip);

@@ -1,0 +1,139 @@
+#pragma once
+
+#include "folderzip/folderzip_settings.h"
+#include "profiles/enums.h"
+#include "util/date_time.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+class TAppContext;
+class TLumo_BackupProfile;
+
+// The task object of a folder archiving profile: its settings, the known
+// subfolders of its source folder with their archive states, and the texts it
+// shows. It creates its profile, which owns it.
+class TLumo_FolderZip {
+public:
+    static constexpr int kMaxTitleLength = 90;
+    static constexpr int kDefaultCompression = 7;
+    static constexpr int kMinSpanSize = 10;
+    static constexpr int kMaxSpanSize = 9999;
+    static constexpr int kDefaultSpanSize = 1900;
+
+    // Elements keep their address for their whole life (the run and the result
+    // list point at them).
+    using TElementList = std::vector<std::unique_ptr<TFolderZipElement>>;
+
+    // Makes the task object with the given UID (a new "FZP" UID when empty),
+    // creates its profile in the context's list and returns the task object.
+    static TLumo_FolderZip& Create(TAppContext& context, const QString& uid);
+    ~TLumo_FolderZip();
+    TLumo_FolderZip(const TLumo_FolderZip&) = delete;
+    TLumo_FolderZip& operator=(const TLumo_FolderZip&) = delete;
+
+    // Takes over a settings record, normalising out-of-range values; elements
+    // it carries (when flagged) are appended. Posts stFullProfile when nSaveAll.
+    void ApplyNewSettings(const TFolderZip_Settings& nSet, bool nSaveAll);
+    // The editable settings; no elements and no last-run time.
+    TFolderZip_Settings GetSettings() const;
+
+    // Changes the excluded subfolder names: nAddList (when given) is added to
+    // the list, or replaces it when nClearIt; nRemoveList (when given) is taken
+    // out. The list stays sorted without regard to case and free of duplicates.
+    // Posts stProfile unless nDontSave or neither list was given.
+    void UpdateExFolderList(const QStringList* nAddList, const QStringList* nRemoveList, bool nClearIt,
+                            bool nDontSave);
+    // The first element whose name equals name ignoring letter case, or null.
+    TFolderZipElement* FindElement(const QString& name) const;
+
+    // Rebuilds the scan result text and every element's "Modified" text.
+    void RebuildText();
+    void AbortZip();
+    void ResetStat();
+    TLumo_Operation Operation() const { return fOperation; }
+    void SetOperationState(TLumo_Operation value);
+
+    void UpdateLastActive();
+    void UpdateStatusText();
+    void UpdateNode();
+    void UpdateProgress();
+    // The texts that depend on the language and the current day.
+    void RefreshTexts();
+
+    const QString& UID() const { return fUID; }
+    const QString& Title() const { return fTitle; }
+    int Compression() const { return fCompression; }
+    bool CleanFolder() const { return fCleanFolder; }
+    bool CleanFolderToTrash() const { return fCleanFolderToTrash; }
+    const QString& StorageFolder() const { return fStorageFolder; }
+    const QString& SourceFolder() const { return fSourceFolder; }
+    const QString& RealStorage() const { return fRealStorage; }
+    const QString& RealSource() const { return fRealSource; }
+    TDateTime LastActive() const { return fLastActive; }
+    TLumo_Error LastError() const { return fLastError; }
+    const QString& LastErrorText() const { return fLastErrorString; }
+    // Stored (scrambled) form.
+    const QString& Password() const { return fPassword; }
+    bool SpanningEnabled() const { return fSpanningEnabled; }
+    int SpanningSizeValue() const { return fSpanningSizeValue; }
+    const QString& DiskSourceID() const { return fDiskSourceID; }
+    const QString& DiskStorageID() const { return fDiskStorageID; }
+    bool LastOnlyScan() const { return fLastOnlyScan; }
+    // File exclusion masks for the archives.
+    const QStringList& ExcludeList() const { return fExcludeList; }
+    // Names of subfolders that are never archived.
+    const QStringList& FolderExcludeList() const { return fFolderExcludeList; }
+    const TElementList& Elements() const { return fElements; }
+    const QString& StatusText() const { return fStatusText; }
+    quint8 Progress() const { return fProgress; }
+    quint8 ProgressFull() const { return fProgressFull; }
+    int LastScanUpdated() const { return fLastScanUpdated; }
+    const QString& ResultText() const { return fResultText; }
+    const QString& ScanResultText() const { return fScanResultText; }
+    bool AbortRequested() const { return fAbortZip; }
+    TLumo_BackupProfile* Profile() const { return fLumoBackup; }
+
+private:
+    explicit TLumo_FolderZip(QString uid);
+    // The worker of a run resolves the folders and records element states.
+    friend class TFolderZipThread;
+
+    std::atomic<bool> fAbortZip{false};
+    int fCompression = kDefaultCompression;
+    bool fCleanFolder = false;
+    bool fCleanFolderToTrash = true;
+    QString fStorageFolder;
+    QString fRealStorage;
+    QString fSourceFolder;
+    QString fRealSource;
+    QString fTitle = QStringLiteral("-");
+    TDateTime fLastActive = 0;
+    TLumo_Error fLastError = TLumo_Error::feNone;
+    QString fLastErrorString;
+    QString fPassword;
+    QString fUID;
+    bool fSpanningEnabled = false;
+    int fSpanningSizeValue = kDefaultSpanSize;
+    QString fDiskSourceID;
+    QString fDiskStorageID;
+    bool fLastOnlyScan = false;
+    QStringList fExcludeList;
+    QStringList fFolderExcludeList;
+    TElementList fElements;
+    TFolderZipElement* fCurrentElement = nullptr;
+    TLumo_BackupProfile* fLumoBackup = nullptr;
+    TLumo_Operation fOperation = TLumo_Operation::fsNone;
+    QString fStatusText;
+    quint8 fProgress = 0;
+    quint8 fProgressFull = 0;
+    int fProgressFullCount = 0;
+    int fProgressFullIndex = 0;
+    int fLastScanUpdated = 0;
+    QString fResultText;
+    QString fScanResultText;
+};

@@ -1,0 +1,154 @@
+#include "sync/sync_task.h"
+
+#include "app/app_context.h"
+#include "lang/language.h"
+#include "profiles/backup_profile.h"
+#include "profiles/profile_texts.h"
+#include "settings/save_settings.h"
+#include "sync/drive_binding.h"
+#include "sync/profile_uid.h"
+#include "sync/task_texts.h"
+#include "util/string_lists.h"
+#include "util/text_format.h"
+
+#include <memory>
+
+TLumo_Sync::TLumo_Sync(QString uid) : fUID(std::move(uid)) {}
+
+TLumo_Sync::~TLumo_Sync() = default;
+
+TLumo_Sync& TLumo_Sync::Create(TAppContext& context, const QString& uid) {
+    std::unique_ptr<TLumo_Sync> task(
+        new TLumo_Sync(uid.isEmpty() ? MakeProfileUID(context, QStringLiteral("SNK")) : uid));
+    TLumo_Sync& self = *task;
+    self.SetSyncStatus(TLumo_Operation::fsNone);
+    self.fLumoBackup = &TLumo_BackupProfile::NewSync(context, std::move(task));
+    return self;
+}
+
+void TLumo_Sync::ApplyNewSettings(const TSyncSettings& nSet, bool nSaveAll) {
+    fTitle = NormalizedTitle(nSet.nTitle, kMaxTitleLength);
+
+    fDiskSourceID = nSet.nDiskSourceID;
+    fDiskStorageID = nSet.nDiskStorageID;
+    fAutoMode = nSet.nAutoMode;
+    fSkipHiddenSystem = nSet.nSkipHidden;
+    fDelToRecycle = nSet.nDeleteToRecycle;
+    fCheckDateAndSize = nSet.nCheckSizeAndDate;
+    fSkipBigFiles = nSet.nSkipBigFiles;
+    fBigFileSize = ClampOrDefault(nSet.nBigFileSize, kMinBigFileSize, kMaxBigFileSize, kDefaultBigFileSize);
+
+    QStringList excludes;
+    for (const QString& line : nSet.nExcludeList) {
+        const QString trimmed = line.trimmed();
+        if (!trimmed.isEmpty())
+            excludes << trimmed;
+    }
+    RemoveDuplicateLines(excludes);
+    fExcludeList = excludes;
+
+    // Lines are taken strictly two by two, so a blank line can never shift a
+    // storage folder into the source position of the next pair; a pair with a
+    // blank side cannot be synchronised and is dropped, as is a last unpaired line.
+    fElementList.clear();
+    for (qsizetype i = 0; i + 1 < nSet.nValueList.size(); i += 2) {
+        const QString& source = nSet.nValueList.at(i);
+        const QString& storage = nSet.nValueList.at(i + 1);
+        if (!source.trimmed().isEmpty() && !storage.trimmed().isEmpty())
+            fElementList.emplace_back(source, storage);
+    }
+
+    UpdateCanUseDriveID();
+    if (nSet.fSetLastActive)
+        fLastActive = nSet.fLastActive;
+    if (nSaveAll && fLumoBackup)
+        fLumoBackup->Context().Saver().AddNewTask(TSaveSetType::stFullProfile, fUID);
+    UpdateNode();
+}
+
+TSyncSettings TLumo_Sync::GetSettings() const {
+    TSyncSettings s;
+    s.nTitle = fTitle;
+    s.nAutoMode = fAutoMode;
+    s.nSkipHidden = fSkipHiddenSystem;
+    s.nDeleteToRecycle = fDelToRecycle;
+    s.nCheckSizeAndDate = fCheckDateAndSize;
+    s.nSkipBigFiles = fSkipBigFiles;
+    s.nBigFileSize = fBigFileSize;
+    s.nDiskSourceID = fDiskSourceID;
+    s.nDiskStorageID = fDiskStorageID;
+    s.nExcludeList = fExcludeList;
+    for (const TSyncElement& element : fElementList)
+        s.nValueList << element.SourceFolder() << element.StorageFolder();
+    return s;
+}
+
+void TLumo_Sync::AddNewExclude(const QString& nExclude) {
+    if (nExclude.trimmed().isEmpty())
+        return;
+    QStringList excludes = fExcludeList;
+    excludes << nExclude;
+    RemoveDuplicateLines(excludes);
+    fExcludeList = excludes;
+    if (fLumoBackup)
+        fLumoBackup->Context().Saver().AddNewTask(TSaveSetType::stExclude, fUID);
+}
+
+void TLumo_Sync::ResetStat() {
+    fResultAllNewFiles = 0;
+    fResultAllNewFilesSize = 0;
+    fResultToDeleteFiles = 0;
+    fResultToDeleteFilesSize = 0;
+    fResultAllNewCopied = 0;
+    fProgress = 0;
+    fProgressFull = 0;
+    fLastError = TLumo_Error::feNone;
+    fResultText.clear();
+    UpdateLastActive();
+}
+
+void TLumo_Sync::SetSyncStatus(TLumo_Operation value) {
+    fSyncStatus = value;
+    UpdateStatusText();
+    UpdateNode();
+}
+
+void TLumo_Sync::UpdateLastActive() {
+    fLastActiveString = LastRunText(Lng::lng_Global_LastSync, fLastActive);
+    fLastErrorString = ErrorText(LngText(Lng::lng_Global_LastSyncWithError), fLastError);
+    UpdateNode();
+}
+
+void TLumo_Sync::UpdateStatusText() {
+    fSyncStatusText = OperationText(fSyncStatus);
+    UpdateNode();
+}
+
+void TLumo_Sync::UpdateNode() {
+    if (!fLumoBackup)
+        return;
+    fLumoBackup->SetFullValues();
+    fLumoBackup->RepaintNode();
+}
+
+void TLumo_Sync::UpdateProgress() {
+    if (!fLumoBackup)
+        return;
+    fLumoBackup->SetProgress();
+    fLumoBackup->RepaintNode();
+}
+
+void TLumo_Sync::UpdateCanUseDriveID() {
+    QStringList sources, storages;
+    for (const TSyncElement& element : fElementList) {
+        sources << element.SourceFolder();
+        storages << element.StorageFolder();
+    }
+    fCanUseDriveSourceID = PathsOnOneVolume(sources, VolumeOfPath);
+    fCanUseDriveStorageID = PathsOnOneVolume(storages, VolumeOfPath);
+}
+
+void TLumo_Sync::RefreshTexts() {
+    UpdateLastActive();
+    UpdateStatusText();
+}

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "profiles/enums.h"
+#include "sync/sync_settings.h"
+#include "util/date_time.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class TAppContext;
+class TLumo_BackupProfile;
+
+// One folder pair of a sync profile. Both configured folders end with the path
+// separator; the resolved folders and the skip mark belong to the current run.
+class TSyncElement {
+public:
+    TSyncElement(QString nFirst, QString nSecond)
+        : fSourceFolder(std::move(nFirst)), fStorageFolder(std::move(nSecond)) {}
+
+    const QString& SourceFolder() const { return fSourceFolder; }
+    const QString& StorageFolder() const { return fStorageFolder; }
+
+    QString fRealSource;
+    QString fRealStorage;
+    bool fSkipIt = false;
+
+private:
+    QString fSourceFolder;
+    QString fStorageFolder;
+};
+
+// The task object of a folder synchronization profile: its settings, its state
+// and the statistics of its last analysis. It creates its profile, which owns it.
+class TLumo_Sync {
+public:
+    static constexpr int kMaxTitleLength = 90;
+    static constexpr int kMinBigFileSize = 10;
+    static constexpr int kMaxBigFileSize = 10240;
+    static constexpr int kDefaultBigFileSize = 2000;
+
+    // Makes the task object with the given UID (a new "SNK" UID when empty),
+    // creates its profile in the context's list and returns the task object.
+    static TLumo_Sync& Create(TAppContext& context, const QString& uid);
+    ~TLumo_Sync();
+    TLumo_Sync(const TLumo_Sync&) = delete;
+    TLumo_Sync& operator=(const TLumo_Sync&) = delete;
+
+    // Takes over a settings record, normalising out-of-range values; posts
+    // stFullProfile when nSaveAll.
+    void ApplyNewSettings(const TSyncSettings& nSet, bool nSaveAll);
+    TSyncSettings GetSettings() const;
+    // Appends one exclusion line (ignored when blank) and posts stExclude.
+    void AddNewExclude(const QString& nExclude);
+    // Clears the statistics of the last analysis, the progress and the error.
+    void ResetStat();
+
+    TLumo_Operation SyncStatus() const { return fSyncStatus; }
+    void SetSyncStatus(TLumo_Operation value);
+
+    void UpdateLastActive();
+    void UpdateStatusText();
+    void UpdateNode();
+    void UpdateProgress();
+    void UpdateCanUseDriveID();
+    // The texts that depend on the language and the current day.
+    void RefreshTexts();
+
+    const QString& UID() const { return fUID; }
+    const QString& Title() const { return fTitle; }
+    bool AutoMode() const { return fAutoMode; }
+    int BigFileSize() const { return fBigFileSize; }
+    bool CanUseDriveSourceID() const { return fCanUseDriveSourceID; }
+    bool CanUseDriveStorageID() const { return fCanUseDriveStorageID; }
+    bool CheckDateAndSize() const { return fCheckDateAndSize; }
+    bool DelToRecycle() const { return fDelToRecycle; }
+    const QString& DiskSourceID() const { return fDiskSourceID; }
+    const QString& DiskStorageID() const { return fDiskStorageID; }
+    const std::vector<TSyncElement>& ElementList() const { return fElementList; }
+    int ErrorAttempts() const { return fErrorAttempts; }
+    const QStringList& ExcludeList() const { return fExcludeList; }
+    TDateTime LastActive() const { return fLastActive; }
+    const QString& LastActiveString() const { return fLastActiveString; }
+    TLumo_Error LastError() const { return fLastError; }
+    const QString& LastErrorText() const { return fLastErrorString; }
+    bool LastOnlyScan() const { return fLastOnlyScan; }
+    quint8 Progress() const { return fProgress; }
+    quint8 ProgressFull() const { return fProgressFull; }
+    const QString& ResultText() const { return fResultText; }
+    bool SkipBigFiles() const { return fSkipBigFiles; }
+    bool SkipHiddenSystem() const { return fSkipHiddenSystem; }
+    const QString& SyncStatusText() const { return fSyncStatusText; }
+    TLumo_BackupProfile* Profile() const { return fLumoBackup; }
+
+private:
+    explicit TLumo_Sync(QString uid);
+    // The worker of a run reads the settings and writes the statistics.
+    friend class TSyncThread;
+
+    QString fDiskSourceID;
+    quint8 fProgress = 0;
+    quint8 fProgressFull = 0;
+    bool fAutoMode = false;
+    int fBigFileSize = kDefaultBigFileSize;
+    bool fCanUseDriveSourceID = true;
+    bool fCanUseDriveStorageID = true;
+    bool fCheckDateAndSize = true;
+    bool fDelToRecycle = true;
+    QString fDiskStorageID;
+    std::vector<TSyncElement> fElementList;
+    int fErrorAttempts = 0;
+    QStringList fExcludeList;
+    TDateTime fLastActive = 0;
+    QString fLastActiveString;
+    TLumo_Error fLastError = TLumo_Error::feNone;
+    QString fLastErrorString;
+    bool fLastOnlyScan = false;
+    TLumo_BackupProfile* fLumoBackup = nullptr;
+    qint64 fResultAllNewCopied = 0;
+    qint64 fResultAllNewFiles = 0;
+    qint64 fResultAllNewFilesSize = 0;
+    QString fResultText;
+    qint64 fResultToDeleteFiles = 0;
+    qint64 fResultToDeleteFilesSize = 0;
+    bool fSkipBigFiles = false;
+    bool fSkipHiddenSystem = false;
+    TLumo_Operation fSyncStatus = TLumo_Operation::fsNone;
+    QString fSyncStatusText;
+    QString fTitle = QStringLiteral("-");
+    QString fUID;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "settings/ini_document.h"
+#include "zip/zip_settings.h"
+
+#include <QString>
+
+class TAppContext;
+class TLumo_Zip;
+
+// The settings of the archive backup uid as stored in the file, with the
+// loader's flags set (versions, version index and last-run time taken over);
+// keys that are missing or unreadable give their defaults. Throws
+// EConvertError for a time stamp that names an impossible date.
+TZip_Settings ReadZipSettings(const IniDocument& ini, const QString& uid);
+
+// Creates the archive backups named in "ZipList", in file order. An error stops
+// the family: the profiles read before it stay, the rest is not created.
+void LoadZip(TAppContext& context, const IniDocument& ini);
+
+// The list entry, the settings keys of uid + "_st" and the items (section uid).
+void WriteZipProfile(IniDocument& ini, const TLumo_Zip& zip);
+// The recorded versions (section uid + "_Fv").
+void WriteZipVersions(IniDocument& ini, const TLumo_Zip& zip);

@@ -1,0 +1,133 @@
+#include "zip/zip_task.h"
+
+#include "app/app_context.h"
+#include "lang/language.h"
+#include "profiles/backup_profile.h"
+#include "profiles/profile_texts.h"
+#include "settings/save_settings.h"
+#include "sync/drive_binding.h"
+#include "sync/profile_uid.h"
+#include "sync/task_texts.h"
+#include "util/text_format.h"
+#include "zip/zip_password.h"
+
+#include <algorithm>
+#include <memory>
+
+TLumo_Zip::TLumo_Zip(QString uid) : fUID(std::move(uid)) {}
+
+TLumo_Zip::~TLumo_Zip() = default;
+
+TLumo_Zip& TLumo_Zip::Create(TAppContext& context, const QString& uid) {
+    std::unique_ptr<TLumo_Zip> task(
+        new TLumo_Zip(uid.isEmpty() ? MakeProfileUID(context, QStringLiteral("ZIP")) : uid));
+    TLumo_Zip& self = *task;
+    self.fLumoBackup = &TLumo_BackupProfile::NewZip(context, std::move(task));
+    return self;
+}
+
+void TLumo_Zip::ApplyNewSettings(const TZip_Settings& nSet, bool nSaveAll) {
+    fTitle = NormalizedTitle(nSet.nTitle, kMaxTitleLength);
+    fDiskSourceID = nSet.nDiskSourceID;
+    fDiskStorageID = nSet.nDiskStorageID;
+    fFilename = nSet.nFilename;
+    fFolder = nSet.nFolder;
+    fCompression = ClampOrDefault(nSet.nCompression, 0, 9, kDefaultCompression);
+    if (nSet.nSetFVLastIndex)
+        fFVLastIndex = std::max(nSet.nFVLastIndex, 0);
+    fFVValue = ClampOrDefault(nSet.nVersionsValue, kMinVersions, kMaxVersions, kDefaultVersions);
+    fSpanningEnabled = nSet.nSpanEn;
+    fSpanningSizeValue = ClampOrDefault(nSet.nSpanValue, kMinSpanSize, kMaxSpanSize, kDefaultSpanSize);
+    if (!nSet.nUseVersions)
+        fFVType = TZipVersion::zvNone;
+    else
+        fFVType = nSet.nItemsVersions ? TZipVersion::zvItems : TZipVersion::zvDates;
+    fPassword = TakeOverPassword(fPassword, nSet.nPassword, nSet.nPasswordModified);
+    fExcludeList = nSet.nExcludeList;
+
+    fZipElements.clear();
+    for (qsizetype i = 0; i + 1 < nSet.nValueList.size(); i += 2)
+        fZipElements.push_back(TZipElement{nSet.nValueList.at(i) == QLatin1String("1"), nSet.nValueList.at(i + 1)});
+    UpdateCanUseDriveID();
+
+    if (nSet.nSetFileVerList)
+        fFileVersionList.insert(fFileVersionList.end(), nSet.nFileVersionList.begin(), nSet.nFileVersionList.end());
+    if (nSet.nSetLastActive)
+        fLastActive = nSet.nLastActive;
+    if (nSaveAll && fLumoBackup)
+        fLumoBackup->Context().Saver().AddNewTask(TSaveSetType::stFullProfile, fUID);
+    UpdateStatusText();
+    UpdateNode();
+}
+
+TZip_Settings TLumo_Zip::GetSettings() const {
+    TZip_Settings s;
+    s.nTitle = fTitle;
+    s.nFilename = fFilename;
+    s.nFolder = fFolder;
+    s.nCompression = fCompression;
+    s.nPassword = fPassword;
+    s.nPasswordModified = false;
+    s.nSpanEn = fSpanningEnabled;
+    s.nSpanValue = fSpanningSizeValue;
+    s.nDiskSourceID = fDiskSourceID;
+    s.nDiskStorageID = fDiskStorageID;
+    s.nExcludeList = fExcludeList;
+    s.nUseVersions = fFVType != TZipVersion::zvNone;
+    s.nItemsVersions = fFVType == TZipVersion::zvItems;
+    s.nVersionsValue = fFVValue;
+    for (const TZipElement& element : fZipElements)
+        s.nValueList << (element.IsFolder ? QStringLiteral("1") : QStringLiteral("0")) << element.Fullname;
+    return s;
+}
+
+void TLumo_Zip::AbortZip() {
+    fZipProgress = 0;
+    fAbortZip = true;
+}
+
+void TLumo_Zip::ResetStat() {
+    fZipProgress = 0;
+    fLastError = TLumo_Error::feNone;
+    UpdateLastActive();
+}
+
+void TLumo_Zip::SetOperationState(TLumo_Operation value) {
+    fOperation = value;
+    UpdateStatusText();
+    UpdateNode();
+}
+
+void TLumo_Zip::UpdateLastActive() {
+    fResultText = LastRunText(Lng::lng_Global_LastZip, fLastActive);
+    fLastErrorString = ErrorText(LngText(Lng::lng_Global_LastZipWithError), fLastError);
+    UpdateNode();
+}
+
+void TLumo_Zip::UpdateStatusText() { fOperationText = OperationText(fOperation); }
+
+void TLumo_Zip::UpdateNode() {
+    if (!fLumoBackup)
+        return;
+    fLumoBackup->SetFullValues();
+    fLumoBackup->RepaintNode();
+}
+
+void TLumo_Zip::UpdateProgress() {
+    if (!fLumoBackup)
+        return;
+    fLumoBackup->SetProgress();
+    fLumoBackup->RepaintNode();
+}
+
+void TLumo_Zip::UpdateCanUseDriveID() {
+    QStringList paths;
+    for (const TZipElement& element : fZipElements)
+        paths << element.Fullname;
+    fCanUseDriveSourceID = PathsOnOneVolume(paths, VolumeOfPath);
+}
+
+void TLumo_Zip::RefreshTexts() {
+    UpdateStatusText();
+    UpdateLastActive();
+}

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "profiles/enums.h"
+#include "util/date_time.h"
+#include "zip/zip_settings.h"
+#include "zip/zip_versions.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <vector>
+
+class TAppContext;
+class TLumo_BackupProfile;
+
+// The task object of an archive backup profile: its settings, its recorded
+// versions and its state. It creates its profile, which owns it.
+class TLumo_Zip {
+public:
+    static constexpr int kMaxTitleLength = 90;
+    static constexpr int kDefaultCompression = 7;
+    static constexpr int kMinVersions = 1;
+    static constexpr int kMaxVersions = 99;
+    static constexpr int kDefaultVersions = 30;
+    static constexpr int kMinSpanSize = 10;
+    static constexpr int kMaxSpanSize = 9999;
+    static constexpr int kDefaultSpanSize = 1900;
+
+    // Makes the task object with the given UID (a new "ZIP" UID when empty),
+    // creates its profile in the context's list and returns the task object.
+    static TLumo_Zip& Create(TAppContext& context, const QString& uid);
+    ~TLumo_Zip();
+    TLumo_Zip(const TLumo_Zip&) = delete;
+    TLumo_Zip& operator=(const TLumo_Zip&) = delete;
+
+    // Takes over a settings record, normalising out-of-range values; the
+    // versions it carries (when flagged) are appended. Posts stFullProfile when nSaveAll.
+    void ApplyNewSettings(const TZip_Settings& nSet, bool nSaveAll);
+    // The editable settings; versions, version index and last-run time are not included.
+    TZip_Settings GetSettings() const;
+
+    void AbortZip();
+    void ResetStat();
+    TLumo_Operation Operation() const { return fOperation; }
+    void SetOperationState(TLumo_Operation value);
+
+    void UpdateLastActive();
+    void UpdateStatusText();
+    void UpdateNode();
+    void UpdateProgress();
+    void UpdateCanUseDriveID();
+    // The texts that depend on the language and the current day.
+    void RefreshTexts();
+
+    const QString& UID() const { return fUID; }
+    const QString& Title() const { return fTitle; }
+    bool CanUseDriveSourceID() const { return fCanUseDriveSourceID; }
+    int Compression() const { return fCompression; }
+    const QString& DiskSourceID() const { return fDiskSourceID; }
+    const QString& DiskStorageID() const { return fDiskStorageID; }
+    const QStringList& ExcludeList() const { return fExcludeList; }
+    int FVLastIndex() const { return fFVLastIndex; }
+    TZipVersion FVType() const { return fFVType; }
+    int FVValue() const { return fFVValue; }
+    const TFileVersionList& FileVersionList() const { return fFileVersionList; }
+    const QString& Filename() const { return fFilename; }
+    const QString& Folder() const { return fFolder; }
+    const QString& RealFolder() const { return fRealFolder; }
+    TDateTime LastActive() const { return fLastActive; }
+    TLumo_Error LastError() const { return fLastError; }
+    const QString& LastErrorText() const { return fLastErrorString; }
+    // Stored (scrambled) form.
+    const QString& Password() const { return fPassword; }
+    // The last-run text shown as the profile's third line.
+    const QString& ResultText() const { return fResultText; }
+    bool SpanningEnabled() const { return fSpanningEnabled; }
+    int SpanningSizeValue() const { return fSpanningSizeValue; }
+    const QString& StatusText() const { return fOperationText; }
+    const std::vector<TZipElement>& ZipElements() const { return fZipElements; }
+    quint8 Progress() const { return fZipProgress; }
+    bool AbortRequested() const { return fAbortZip; }
+    TLumo_BackupProfile* Profile() const { return fLumoBackup; }
+
+private:
+    explicit TLumo_Zip(QString uid);
+    // The worker of a run resolves the folder, records versions and errors.
+    friend class TZipThread;
+
+    std::atomic<bool> fAbortZip{false};
+    bool fCanUseDriveSourceID = false;
+    int fCompression = kDefaultCompression;
+    QString fDiskSourceID;
+    QString fDiskStorageID;
+    QStringList fExcludeList;
+    int fFVLastIndex = 0;
+    TZipVersion fFVType = TZipVersion::zvNone;
+    int fFVValue = kDefaultVersions;
+    TFileVersionList fFileVersionList;
+    QString fFilename;
+    QString fFolder;
+    QString fRealFolder;
+    TDateTime fLastActive = 0;
+    TLumo_Error fLastError = TLumo_Error::feNone;
+    QString fLastErrorString;
+    TLumo_Operation fOperation = TLumo_Operation::fsNone;
+    QString fOperationText;
+    TLumo_BackupProfile* fLumoBackup = nullptr;
+    QString fPassword;
+    QString fResultText;
+    bool fSpanningEnabled = false;
+    int fSpanningSizeValue = kDefaultSpanSize;
+    QString fTitle = QStringLiteral("-");
+    QString fUID;
+    std::vector<TZipElement> fZipElements;
+    quint8 fZipProgress = 0;
+};
