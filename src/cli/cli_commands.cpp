@@ -3,6 +3,8 @@
 #include "app/app_context.h"
 #include "settings/save_steps.h"
 
+#include <QIODevice>
+
 namespace {
 
 QString KindName(TBackupClass kind) {

@@ -56,8 +56,9 @@ TEST_F(ZipPersistenceTest, VersionModeFromTheStoredNumber) {
         const QByteArray line = QByteArray("FVType=") + c.value;
         const TZip_Settings s = ReadZipSettings(IniOf({"[Z_st]", line.constData()}), "Z");
         EXPECT_EQ(s.nUseVersions, c.useVersions) << c.value;
-        if (c.useVersions)
+        if (c.useVersions) {
             EXPECT_EQ(s.nItemsVersions, c.itemsVersions) << c.value;
+        }
     }
 }
 

@@ -26,16 +26,12 @@ const QString kDaysRepeatTime = QStringLiteral("DaysRepeatTime");
 constexpr int kMinIntervalMinutes = 1;
 constexpr int kMaxIntervalMinutes = 1440;
 
-bool HasEntry(const TAppContext& context, const QString& uid) {
-    const auto& list = context.CronList();
-    return std::any_of(list.begin(), list.end(), [&](const auto& e) { return e->pUID == uid; });
-}
-
 // Takes the keys of entries whose profile is gone out of the file on disk.
 // The file is read afresh and left alone when it cannot be read.
 void RemoveOrphanEntries(const TAppContext& context, const QStringList& keys) {
     if (keys.isEmpty())
         return;
+    const TScheduleSectionNames sectionNames(context);
     const QString path = context.Paths().SettingsFile();
     QFile file(path);
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
@@ -44,7 +40,7 @@ void RemoveOrphanEntries(const TAppContext& context, const QStringList& keys) {
     file.close();
     for (const QString& key : keys) {
         ini.DeleteKey(kCronList, key);
-        if (IsScheduleSectionName(key, context) && ini.HasSection(key))
+        if (sectionNames.Allows(key) && ini.HasSection(key))
             ini.EraseSection(key);
     }
     const QByteArray bytes = ini.ToBytes();
@@ -55,17 +51,30 @@ void RemoveOrphanEntries(const TAppContext& context, const QStringList& keys) {
 
 } // namespace
 
-bool IsScheduleSectionName(const QString& name, const TAppContext& context) {
+TScheduleSectionNames::TScheduleSectionNames(const TAppContext& context) {
+    for (const auto& profile : context.Profiles()) {
+        fProfileUIDs.insert(profile->UID().toLower());
+        fUIDLengths.insert(profile->UID().size());
+    }
+}
+
+bool TScheduleSectionNames::Allows(const QString& name) const {
     if (name.trimmed().isEmpty())
         return false;
     static const QStringList fixed{QStringLiteral("Main"), QStringLiteral("SyncList"), QStringLiteral("ZipList"),
                                    QStringLiteral("ZipFolderList"), kCronList};
     if (fixed.contains(name, Qt::CaseInsensitive))
         return false;
-    for (const auto& profile : context.Profiles())
-        if (name.startsWith(profile->UID(), Qt::CaseInsensitive))
+    // Every section of a profile starts with its UID.
+    const QString folded = name.toLower();
+    for (const qsizetype length : fUIDLengths)
+        if (length <= folded.size() && fProfileUIDs.contains(folded.left(length)))
             return false;
     return true;
+}
+
+bool IsScheduleSectionName(const QString& name, const TAppContext& context) {
+    return TScheduleSectionNames(context).Allows(name);
 }
 
 TCroneSettings ReadCronSettings(const IniDocument& ini, const QString& entryUID, const QString& profileUID) {
@@ -98,6 +107,10 @@ TCroneSettings ReadCronSettings(const IniDocument& ini, const QString& entryUID,
 
 void LoadCrons(TAppContext& context, const IniDocument& ini) {
     QStringList orphans;
+    const TScheduleSectionNames sectionNames(context);
+    QSet<QString> made;
+    for (const auto& entry : context.CronList())
+        made.insert(entry->pUID);
     try {
         for (const auto& [key, profileUID] : ini.Values(kCronList)) {
             const TLumo_BackupProfile* profile = context.FindProfileByUID(profileUID);
@@ -107,11 +120,11 @@ void LoadCrons(TAppContext& context, const IniDocument& ini) {
             }
             // A key naming another family's section, or an entry already made,
             // is not an entry of its own; the next schedule write drops it.
-            if (!IsScheduleSectionName(key, context) || HasEntry(context, key))
+            if (!sectionNames.Allows(key) || made.contains(key))
                 continue;
             TCroneSettings settings = ReadCronSettings(ini, key, profile->UID());
             settings.NotifyEvent = ProfileCronAction(context, profile->UID());
-            CreateCron(context, settings);
+            made.insert(CreateCron(context, settings).pUID);
         }
     } catch (const std::exception&) {
         // The entries made so far stay; the rest of the schedule is not loaded.
@@ -139,16 +152,17 @@ void WriteCronEntry(IniDocument& ini, const TLumo_Crone& entry) {
 }
 
 void WriteCronList(IniDocument& ini, const TAppContext& context) {
+    const TScheduleSectionNames sectionNames(context);
     if (ini.HasSection(kCronList)) {
         for (const QString& key : ini.Keys(kCronList))
-            if (IsScheduleSectionName(key, context) && ini.HasSection(key))
+            if (sectionNames.Allows(key) && ini.HasSection(key))
                 ini.EraseSection(key);
         ini.EraseSection(kCronList);
     }
     for (const auto& entry : context.CronList()) {
         if (entry->pSystem || entry->SenderUID().isEmpty() || !context.FindProfileByUID(entry->SenderUID()))
             continue;
-        if (!IsScheduleSectionName(entry->pUID, context))
+        if (!sectionNames.Allows(entry->pUID))
             continue;
         ini.SetValue(kCronList, entry->pUID, entry->SenderUID());
         WriteCronEntry(ini, *entry);

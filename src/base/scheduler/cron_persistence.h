@@ -3,6 +3,7 @@
 #include "scheduler/cron_settings.h"
 #include "settings/ini_document.h"
 
+#include <QSet>
 #include <QString>
 
 class TAppContext;
@@ -16,6 +17,17 @@ class TLumo_Crone;
 // sections, "Main", and every section of an existing profile. The schedule
 // never reads, writes or erases such a section, whatever CronList names.
 bool IsScheduleSectionName(const QString& name, const TAppContext& context);
+
+// The same test, prepared once for many names.
+class TScheduleSectionNames {
+public:
+    explicit TScheduleSectionNames(const TAppContext& context);
+    bool Allows(const QString& name) const;
+
+private:
+    QSet<QString> fProfileUIDs; // lower case
+    QSet<qsizetype> fUIDLengths;
+};
 
 // The settings of one entry as stored, with the defaults for missing values.
 // Throws EConvertError for a date or time that does not exist.

@@ -4,11 +4,33 @@ namespace {
 
 const QByteArray kBom("\xEF\xBB\xBF", 3);
 
-QByteArray TrimmedBytes(const QByteArray& line) { return line.trimmed(); }
-
 } // namespace
 
-void IniDocument::Section::Reindex() {
+void IniDocument::DecodeLine(Line& line) {
+    const QByteArray& raw = line.raw;
+    const qsizetype eq = raw.indexOf('=');
+    if (eq <= 0)
+        return;
+    qsizetype first = 0;
+    while (first < raw.size() && (raw.at(first) == ' ' || raw.at(first) == '\t'))
+        ++first;
+    if (first < raw.size() && raw.at(first) == ';')
+        return;
+    line.key = QString::fromUtf8(raw.constData(), eq).trimmed();
+    line.value = QString::fromUtf8(raw.constData() + eq + 1, raw.size() - eq - 1);
+    line.isKey = !line.key.isEmpty();
+}
+
+void IniDocument::Section::Decode() const {
+    if (decoded)
+        return;
+    for (Line& line : lines)
+        DecodeLine(line);
+    decoded = true;
+    Reindex();
+}
+
+void IniDocument::Section::Reindex() const {
     keyIndex.clear();
     for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
         if (!lines[i].isKey)
@@ -34,12 +56,12 @@ IniDocument IniDocument::FromBytes(const QByteArray& bytes) {
         const QByteArray raw = bytes.mid(pos, lineEnd - pos);
         pos = end + 1;
 
-        const QByteArray trimmed = TrimmedBytes(raw);
+        const QByteArray trimmed = raw.trimmed();
         if (trimmed.size() >= 2 && trimmed.startsWith('[') && trimmed.endsWith(']')) {
             const QString name = QString::fromUtf8(trimmed.mid(1, trimmed.size() - 2)).trimmed();
-            current = doc.Find(name);
+            current = doc.FindRaw(name);
             if (!current) {
-                doc.fSections.push_back(Section{raw, name, {}, {}});
+                doc.fSections.push_back(Section{raw, name, {}, {}, false});
                 auto it = std::prev(doc.fSections.end());
                 doc.fSectionIndex.insert(Fold(name), it);
                 current = &*it;
@@ -49,21 +71,10 @@ IniDocument IniDocument::FromBytes(const QByteArray& bytes) {
 
         Line line;
         line.raw = raw;
-        const qsizetype eq = raw.indexOf('=');
-        if (eq > 0 && !trimmed.startsWith(';')) {
-            line.key = QString::fromUtf8(raw.left(eq)).trimmed();
-            line.value = QString::fromUtf8(raw.mid(eq + 1));
-            line.isKey = !line.key.isEmpty();
-        }
         if (current) {
             current->lines.push_back(std::move(line));
-            const Line& added = current->lines.back();
-            if (added.isKey) {
-                const QString folded = Fold(added.key);
-                if (!current->keyIndex.contains(folded))
-                    current->keyIndex.insert(folded, static_cast<int>(current->lines.size()) - 1);
-            }
         } else {
+            DecodeLine(line);
             doc.fPreamble.push_back(std::move(line));
         }
     }
@@ -96,17 +107,28 @@ QByteArray IniDocument::ToBytes() const {
     return out;
 }
 
-IniDocument::Section* IniDocument::Find(const QString& section) {
+IniDocument::Section* IniDocument::FindRaw(const QString& section) {
     auto it = fSectionIndex.constFind(Fold(section));
     return it == fSectionIndex.constEnd() ? nullptr : &**it;
+}
+
+IniDocument::Section* IniDocument::Find(const QString& section) {
+    Section* s = FindRaw(section);
+    if (s)
+        s->Decode();
+    return s;
 }
 
 const IniDocument::Section* IniDocument::Find(const QString& section) const {
     auto it = fSectionIndex.constFind(Fold(section));
-    return it == fSectionIndex.constEnd() ? nullptr : &**it;
+    if (it == fSectionIndex.constEnd())
+        return nullptr;
+    const Section* s = &**it;
+    s->Decode();
+    return s;
 }
 
-bool IniDocument::HasSection(const QString& section) const { return Find(section) != nullptr; }
+bool IniDocument::HasSection(const QString& section) const { return fSectionIndex.contains(Fold(section)); }
 
 bool IniDocument::HasKey(const QString& section, const QString& key) const {
     const Section* s = Find(section);
@@ -160,7 +182,7 @@ QString IniDocument::Value(const QString& section, const QString& key, const QSt
 void IniDocument::SetValue(const QString& section, const QString& key, const QString& value) {
     Section* s = Find(section);
     if (!s) {
-        fSections.push_back(Section{QByteArray(), section, {}, {}});
+        fSections.push_back(Section{QByteArray(), section, {}, {}, true});
         auto it = std::prev(fSections.end());
         fSectionIndex.insert(Fold(section), it);
         s = &*it;

@@ -42,21 +42,28 @@ public:
 
 private:
     struct Line {
-        QByteArray raw;      // the line as read (without its end), or empty when changed
+        QByteArray raw;      // the line as read (without its end), or null when changed
         QString key;         // empty for lines that hold no key
         QString value;
         bool isKey = false;
     };
+    // A section's lines are decoded on first use: a save pass touches a few
+    // sections of a large file and never pays for the others.
     struct Section {
-        QByteArray rawHeader; // "[name]" as read, empty for a new section
+        QByteArray rawHeader; // "[name]" as read, null for a new section
         QString name;
-        std::vector<Line> lines;
-        QHash<QString, int> keyIndex; // lower-cased key -> first line holding it
-        void Reindex();
+        mutable std::vector<Line> lines;
+        mutable QHash<QString, int> keyIndex; // lower-cased key -> first line holding it
+        mutable bool decoded = true;
+        void Decode() const;
+        void Reindex() const;
     };
 
+    // The section, decoded.
     Section* Find(const QString& section);
     const Section* Find(const QString& section) const;
+    Section* FindRaw(const QString& section);
+    static void DecodeLine(Line& line);
     static QString Fold(const QString& name) { return name.toLower(); }
 
     std::vector<Line> fPreamble; // lines before the first section

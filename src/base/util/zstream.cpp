@@ -14,7 +14,8 @@ struct TInflateGuard {
     ~TInflateGuard() { inflateEnd(stream); }
 };
 
-constexpr qsizetype kChunkSize = 1 << 20;
+constexpr qsizetype kMaxChunkSize = 1 << 20;
+constexpr qsizetype kMinChunkSize = 16 << 10;
 
 } // namespace
 
@@ -37,7 +38,10 @@ bool DecompressStream(const QByteArray& data, QByteArray& out) {
 
     const auto* next = reinterpret_cast<const Bytef*>(data.constData());
     qsizetype remaining = data.size();
-    const auto buffer = std::make_unique<char[]>(kChunkSize);
+    // Packed settings values are small and many: size the buffer to the input
+    // (and leave it uninitialised) instead of paying for a full chunk each time.
+    const qsizetype chunkSize = std::clamp<qsizetype>(data.size() * 4, kMinChunkSize, kMaxChunkSize);
+    const auto buffer = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(chunkSize));
     int rc = Z_OK;
     while (rc == Z_OK) {
         if (zs.avail_in == 0 && remaining > 0) {
@@ -49,10 +53,10 @@ bool DecompressStream(const QByteArray& data, QByteArray& out) {
             remaining -= piece;
         }
         zs.next_out = reinterpret_cast<Bytef*>(buffer.get());
-        zs.avail_out = static_cast<uInt>(kChunkSize);
+        zs.avail_out = static_cast<uInt>(chunkSize);
         rc = inflate(&zs, Z_NO_FLUSH);
         if (rc == Z_OK || rc == Z_STREAM_END)
-            out.append(buffer.get(), kChunkSize - static_cast<qsizetype>(zs.avail_out));
+            out.append(buffer.get(), chunkSize - static_cast<qsizetype>(zs.avail_out));
         if (rc == Z_OK && zs.avail_in == 0 && remaining == 0 && zs.avail_out != 0)
             rc = Z_DATA_ERROR; // the input ended before the stream did
     }
