@@ -1,0 +1,275 @@
+#ifndef _WIN32
+
+#include "archive/file_io.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace archive {
+
+namespace {
+
+std::string Describe(const char* what, const std::string& path, int code) {
+    return std::string(what) + " '" + path + "': " + std::strerror(code);
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+FileFacts FactsFromStat(const struct stat& st, bool isLink, const std::string& name) {
+    FileFacts facts;
+    facts.isLink = isLink;
+    facts.timeKnown = true;
+    facts.lastWrite = st.st_mtime;
+    if (S_ISREG(st.st_mode)) {
+        facts.kind = FileKind::File;
+        facts.size = static_cast<std::uint64_t>(st.st_size);
+        facts.dosAttributes = 0x20;
+    } else if (S_ISDIR(st.st_mode)) {
+        facts.kind = FileKind::Folder;
+        facts.dosAttributes = 0x10;
+    } else {
+        facts.kind = FileKind::Other;
+        facts.dosAttributes = 0x04;
+    }
+    if ((st.st_mode & S_IWUSR) == 0)
+        facts.dosAttributes |= 0x01;
+    if (!name.empty() && name[0] == '.')
+        facts.dosAttributes |= 0x02;
+    return facts;
+}
+
+// A link whose target cannot be reached still counts as a file: it is
+// selected like one and then reported as unreadable.
+FileFacts DanglingLinkFacts(const std::string& name) {
+    FileFacts facts;
+    facts.kind = FileKind::File;
+    facts.isLink = true;
+    facts.dosAttributes = 0x20 | (!name.empty() && name[0] == '.' ? 0x02 : 0);
+    return facts;
+}
+
+std::string NameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+bool IsSeparator(char c) { return c == '/'; }
+
+FileFacts QueryFile(const std::string& path) {
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0)
+        return {};
+    const bool isLink = S_ISLNK(link.st_mode);
+    if (!isLink)
+        return FactsFromStat(link, false, NameOf(path));
+    struct stat target {};
+    if (::stat(path.c_str(), &target) != 0)
+        return DanglingLinkFacts(NameOf(path));
+    return FactsFromStat(target, true, NameOf(path));
+}
+
+bool ListFolder(const std::string& folder, std::vector<FolderItem>& items, std::string& error) {
+    items.clear();
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) {
+        error = Describe("cannot list", folder, errno);
+        return false;
+    }
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        struct stat st {};
+        bool isLink = entry->d_type == DT_LNK;
+        if (entry->d_type == DT_UNKNOWN) {
+            if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            isLink = S_ISLNK(st.st_mode);
+        }
+        if (::fstatat(dirFd, name.c_str(), &st, 0) != 0) {
+            if (isLink)
+                items.push_back({name, DanglingLinkFacts(name)});
+            continue;
+        }
+        items.push_back({name, FactsFromStat(st, isLink, name)});
+    }
+    ::closedir(dir);
+    return true;
+}
+
+bool ToLocalTime(std::time_t t, std::tm& out) { return ::localtime_r(&t, &out) != nullptr; }
+
+InputFile::~InputFile() { Close(); }
+
+bool InputFile::Open(const std::string& path, std::string& error, int& nativeError) {
+    Close();
+    // Non-blocking so that opening a FIFO cannot hang the run.
+    fFd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fFd < 0) {
+        nativeError = errno;
+        error = Describe("cannot open", path, nativeError);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fFd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        nativeError = S_ISREG(st.st_mode) ? errno : EINVAL;
+        error = "cannot read '" + path + "': not a regular file";
+        Close();
+        return false;
+    }
+    ::fcntl(fFd, F_SETFL, ::fcntl(fFd, F_GETFL) & ~O_NONBLOCK);
+    ::posix_fadvise(fFd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    fSize = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+long long InputFile::Read(void* buffer, std::size_t size, std::string& error, int& nativeError) {
+    auto* out = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    // Fill the whole buffer where possible so chunks keep their full size.
+    while (done < size) {
+        const ssize_t n = ::read(fFd, out + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            nativeError = errno;
+            error = std::string("read error: ") + std::strerror(nativeError);
+            return -1;
+        }
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<long long>(done);
+}
+
+void InputFile::Close() {
+    if (fFd >= 0)
+        ::close(fFd);
+    fFd = -1;
+}
+
+OutputFile::~OutputFile() {
+    if (fFd >= 0)
+        ::close(fFd);
+}
+
+bool OutputFile::IsOpen() const { return fFd >= 0; }
+
+bool OutputFile::CreateUnique(const std::string& prefix, std::string& path, std::string& error) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
+        path = prefix + suffix;
+        fFd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fFd >= 0)
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    error = Describe("cannot create", path, errno);
+    return false;
+}
+
+bool OutputFile::Reopen(const std::string& path, std::string& error) {
+    fFd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fFd < 0 || ::lseek(fFd, 0, SEEK_END) < 0) {
+        error = Describe("cannot reopen", path, errno);
+        return false;
+    }
+    return true;
+}
+
+bool OutputFile::Append(const void* data, std::size_t size, std::string& error) {
+    const auto* in = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fFd, in, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = std::string("write error: ") + std::strerror(errno);
+            return false;
+        }
+        in += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool OutputFile::WriteAt(std::uint64_t offset, const void* data, std::size_t size, std::string& error) {
+    const auto* in = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fFd, in, size, static_cast<off_t>(offset));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = std::string("write error: ") + std::strerror(errno);
+            return false;
+        }
+        in += n;
+        offset += static_cast<std::uint64_t>(n);
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool OutputFile::Truncate(std::uint64_t size, std::string& error) {
+    if (::ftruncate(fFd, static_cast<off_t>(size)) != 0 || ::lseek(fFd, static_cast<off_t>(size), SEEK_SET) < 0) {
+        error = std::string("cannot truncate: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool OutputFile::Flush(std::string& error) {
+    if (::fsync(fFd) != 0) {
+        error = std::string("cannot flush to disk: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool OutputFile::Close(std::string& error) {
+    if (fFd < 0)
+        return true;
+    const bool ok = ::close(fFd) == 0;
+    fFd = -1;
+    if (!ok)
+        error = std::string("cannot close: ") + std::strerror(errno);
+    return ok;
+}
+
+bool RenameReplacing(const std::string& from, const std::string& to, std::string& error) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        error = Describe("cannot rename to", to, errno);
+        return false;
+    }
+    // The new name is only durable once the folder itself is flushed.
+    const int dir = ::open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+void RemoveFileQuietly(const std::string& path) { ::unlink(path.c_str()); }
+
+} // namespace archive
+
+#endif

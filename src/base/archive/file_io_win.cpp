@@ -1,0 +1,258 @@
+#ifdef _WIN32
+
+#include "archive/file_io.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+
+namespace archive {
+
+namespace {
+
+std::wstring Widen(const std::string& s) {
+    if (s.empty())
+        return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+    return w;
+}
+
+std::string Narrow(const wchar_t* w) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1)
+        return {};
+    std::string s(static_cast<size_t>(n - 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w, -1, s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+std::string LastErrorText(const char* what, const std::string& path, DWORD code) {
+    return std::string(what) + " '" + path + "': Windows error " + std::to_string(code);
+}
+
+std::time_t ToTimeT(const FILETIME& ft) {
+    ULARGE_INTEGER v;
+    v.LowPart = ft.dwLowDateTime;
+    v.HighPart = ft.dwHighDateTime;
+    // 100 ns ticks since 1601 to seconds since 1970.
+    return static_cast<std::time_t>(v.QuadPart / 10000000ULL - 11644473600ULL);
+}
+
+FileFacts FactsFrom(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, const FILETIME& lastWrite) {
+    FileFacts facts;
+    facts.isLink = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    facts.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Folder : FileKind::File;
+    facts.size = (static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow;
+    facts.timeKnown = true;
+    facts.lastWrite = ToTimeT(lastWrite);
+    facts.dosAttributes = attributes & 0x37;
+    return facts;
+}
+
+} // namespace
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+FileFacts QueryFile(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data))
+        return {};
+    return FactsFrom(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
+}
+
+bool ListFolder(const std::string& folder, std::vector<FolderItem>& items, std::string& error) {
+    items.clear();
+    std::string pattern = folder;
+    if (!pattern.empty() && !IsSeparator(pattern.back()))
+        pattern += '\\';
+    pattern += '*';
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileExW(Widen(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND)
+            return true;
+        error = LastErrorText("cannot list", folder, code);
+        return false;
+    }
+    do {
+        const std::string name = Narrow(data.cFileName);
+        if (name == "." || name == "..")
+            continue;
+        items.push_back(
+            {name, FactsFrom(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime)});
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return true;
+}
+
+bool ToLocalTime(std::time_t t, std::tm& out) { return localtime_s(&out, &t) == 0; }
+
+InputFile::~InputFile() { Close(); }
+
+bool InputFile::Open(const std::string& path, std::string& error, int& nativeError) {
+    Close();
+    HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        nativeError = static_cast<int>(GetLastError());
+        error = LastErrorText("cannot open", path, static_cast<DWORD>(nativeError));
+        return false;
+    }
+    LARGE_INTEGER size;
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &size)) {
+        CloseHandle(h);
+        nativeError = ERROR_INVALID_FUNCTION;
+        error = "cannot read '" + path + "': not a regular file";
+        return false;
+    }
+    fHandle = h;
+    fSize = static_cast<std::uint64_t>(size.QuadPart);
+    return true;
+}
+
+long long InputFile::Read(void* buffer, std::size_t size, std::string& error, int& nativeError) {
+    auto* out = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+        DWORD got = 0;
+        if (!ReadFile(static_cast<HANDLE>(fHandle), out + done, want, &got, nullptr)) {
+            nativeError = static_cast<int>(GetLastError());
+            error = "read error: Windows error " + std::to_string(nativeError);
+            return -1;
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return static_cast<long long>(done);
+}
+
+void InputFile::Close() {
+    if (fHandle)
+        CloseHandle(static_cast<HANDLE>(fHandle));
+    fHandle = nullptr;
+}
+
+OutputFile::~OutputFile() {
+    if (fHandle)
+        CloseHandle(static_cast<HANDLE>(fHandle));
+}
+
+bool OutputFile::IsOpen() const { return fHandle != nullptr; }
+
+bool OutputFile::CreateUnique(const std::string& prefix, std::string& path, std::string& error) {
+    std::random_device random;
+    DWORD code = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[16];
+        snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
+        path = prefix + suffix;
+        HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                               nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            fHandle = h;
+            return true;
+        }
+        code = GetLastError();
+        if (code != ERROR_FILE_EXISTS)
+            break;
+    }
+    error = LastErrorText("cannot create", path, code);
+    return false;
+}
+
+bool OutputFile::Reopen(const std::string& path, std::string& error) {
+    HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    LARGE_INTEGER zero{};
+    if (h == INVALID_HANDLE_VALUE || !SetFilePointerEx(h, zero, nullptr, FILE_END)) {
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
+        error = LastErrorText("cannot reopen", path, GetLastError());
+        return false;
+    }
+    fHandle = h;
+    return true;
+}
+
+bool OutputFile::Append(const void* data, std::size_t size, std::string& error) {
+    const auto* in = static_cast<const char*>(data);
+    while (size > 0) {
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(static_cast<HANDLE>(fHandle), in, want, &written, nullptr)) {
+            error = "write error: Windows error " + std::to_string(GetLastError());
+            return false;
+        }
+        in += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool OutputFile::WriteAt(std::uint64_t offset, const void* data, std::size_t size, std::string& error) {
+    LARGE_INTEGER here{}, zero{}, target{};
+    target.QuadPart = static_cast<LONGLONG>(offset);
+    HANDLE h = static_cast<HANDLE>(fHandle);
+    if (!SetFilePointerEx(h, zero, &here, FILE_CURRENT) || !SetFilePointerEx(h, target, nullptr, FILE_BEGIN)) {
+        error = "cannot seek: Windows error " + std::to_string(GetLastError());
+        return false;
+    }
+    const bool ok = Append(data, size, error);
+    SetFilePointerEx(h, here, nullptr, FILE_BEGIN);
+    return ok;
+}
+
+bool OutputFile::Truncate(std::uint64_t size, std::string& error) {
+    LARGE_INTEGER target{};
+    target.QuadPart = static_cast<LONGLONG>(size);
+    HANDLE h = static_cast<HANDLE>(fHandle);
+    if (!SetFilePointerEx(h, target, nullptr, FILE_BEGIN) || !SetEndOfFile(h)) {
+        error = "cannot truncate: Windows error " + std::to_string(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool OutputFile::Flush(std::string& error) {
+    if (!FlushFileBuffers(static_cast<HANDLE>(fHandle))) {
+        error = "cannot flush to disk: Windows error " + std::to_string(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool OutputFile::Close(std::string& error) {
+    if (!fHandle)
+        return true;
+    const bool ok = CloseHandle(static_cast<HANDLE>(fHandle)) != 0;
+    fHandle = nullptr;
+    if (!ok)
+        error = "cannot close: Windows error " + std::to_string(GetLastError());
+    return ok;
+}
+
+bool RenameReplacing(const std::string& from, const std::string& to, std::string& error) {
+    if (!MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = LastErrorText("cannot rename to", to, GetLastError());
+        return false;
+    }
+    return true;
+}
+
+void RemoveFileQuietly(const std::string& path) {
+    const std::wstring w = Widen(path);
+    SetFileAttributesW(w.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(w.c_str());
+}
+
+} // namespace archive
+
+#endif
