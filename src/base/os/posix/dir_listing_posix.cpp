@@ -1,0 +1,148 @@
+#include "os/dir_listing.h"
+#include "os/file_attributes.h"
+
+#include <atomic>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace os {
+
+namespace {
+
+// Closes a directory stream when it leaves scope, also after an early stop.
+class DirStream {
+public:
+    explicit DirStream(const char* path) : fDir(::opendir(path)) {}
+    ~DirStream() {
+        if (fDir)
+            ::closedir(fDir);
+    }
+    DirStream(const DirStream&) = delete;
+    DirStream& operator=(const DirStream&) = delete;
+    DIR* Get() const { return fDir; }
+
+private:
+    DIR* fDir;
+};
+
+constexpr std::int64_t kNsPerSecond = 1000000000;
+
+std::int64_t ToNs(const statx_timestamp& t) { return static_cast<std::int64_t>(t.tv_sec) * kNsPerSecond + t.tv_nsec; }
+std::int64_t ToNs(const timespec& t) { return static_cast<std::int64_t>(t.tv_sec) * kNsPerSecond + t.tv_nsec; }
+
+EntryKind KindOfMode(mode_t mode) {
+    if (S_ISREG(mode))
+        return EntryKind::File;
+    if (S_ISDIR(mode))
+        return EntryKind::Folder;
+    if (S_ISLNK(mode))
+        return EntryKind::SymLink;
+    return EntryKind::Other;
+}
+
+EntryKind KindOfDirentType(unsigned char type) {
+    switch (type) {
+    case DT_REG:
+        return EntryKind::File;
+    case DT_DIR:
+        return EntryKind::Folder;
+    case DT_LNK:
+        return EntryKind::SymLink;
+    case DT_UNKNOWN:
+        return EntryKind::File; // nothing better is known about a vanished entry
+    default:
+        return EntryKind::Other;
+    }
+}
+
+// statx gives the birth time; kernels or sandboxes without it fall back to
+// fstatat once and for all.
+std::atomic<bool> gStatxMissing{false};
+
+bool ReadDetails(int dirFd, const char* name, DirEntry& entry) {
+    if (!gStatxMissing.load(std::memory_order_relaxed)) {
+        struct statx sx {};
+        const unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_BTIME;
+        if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, mask, &sx) == 0) {
+            entry.kind = KindOfMode(sx.stx_mode);
+            entry.mode = sx.stx_mode & 07777;
+            entry.size = static_cast<std::int64_t>(sx.stx_size);
+            entry.modifiedNs = ToNs(sx.stx_mtime);
+            entry.createdNs = (sx.stx_mask & STATX_BTIME) ? ToNs(sx.stx_btime) : entry.modifiedNs;
+            return true;
+        }
+        if (errno != ENOSYS && errno != EPERM)
+            return false;
+        gStatxMissing.store(true, std::memory_order_relaxed);
+    }
+    struct stat st {};
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    entry.kind = KindOfMode(st.st_mode);
+    entry.mode = st.st_mode & 07777;
+    entry.size = static_cast<std::int64_t>(st.st_size);
+    entry.modifiedNs = ToNs(st.st_mtim);
+    entry.createdNs = entry.modifiedNs;
+    return true;
+}
+
+std::uint32_t AttributesOf(const DirEntry& entry) {
+    std::uint32_t attributes = 0;
+    switch (entry.kind) {
+    case EntryKind::File:
+        attributes |= kAttrArchive;
+        break;
+    case EntryKind::Folder:
+        attributes |= kAttrDirectory;
+        break;
+    case EntryKind::SymLink:
+        attributes |= kAttrReparsePoint;
+        break;
+    case EntryKind::Other:
+        attributes |= kAttrSystem;
+        break;
+    }
+    if (!entry.name.empty() && entry.name.front() == '.')
+        attributes |= kAttrHidden;
+    if (entry.timesKnown && (entry.mode & S_IWUSR) == 0)
+        attributes |= kAttrReadOnly;
+    return attributes;
+}
+
+} // namespace
+
+bool ListFolder(const std::string& folder, const DirEntryVisitor& visit) {
+    const DirStream dir(folder.empty() ? "." : folder.c_str());
+    if (!dir.Get())
+        return false;
+    const int dirFd = ::dirfd(dir.Get());
+    while (const dirent* raw = ::readdir(dir.Get())) {
+        const char* name = raw->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            continue;
+        DirEntry entry;
+        entry.name = name;
+        entry.timesKnown = ReadDetails(dirFd, name, entry);
+        if (!entry.timesKnown)
+            entry.kind = KindOfDirentType(raw->d_type);
+        // Folders report no size of their own, as on the file systems the engines were built for.
+        if (entry.kind == EntryKind::Folder)
+            entry.size = 0;
+        entry.attributes = AttributesOf(entry);
+        if (!visit(entry))
+            break;
+    }
+    return true;
+}
+
+std::int64_t RegularFileSize(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return 0;
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+} // namespace os

@@ -1,0 +1,65 @@
+#include "os/dir_listing.h"
+#include "os/file_attributes.h"
+
+#include "os/win/wide_text.h"
+
+namespace os {
+
+namespace {
+
+using win::Narrow;
+using win::Widen;
+
+// FILETIME counts 100 ns steps since 1601-01-01.
+std::int64_t ToUnixNs(const FILETIME& t) {
+    const std::int64_t ticks = (static_cast<std::int64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    return (ticks - 116444736000000000LL) * 100;
+}
+
+} // namespace
+
+bool ListFolder(const std::string& folder, const DirEntryVisitor& visit) {
+    std::wstring pattern = Widen(folder);
+    if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/')
+        pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    do {
+        const wchar_t* name = data.cFileName;
+        if (name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0')))
+            continue;
+        const std::string utf8 = Narrow(std::wstring(name));
+        DirEntry entry;
+        entry.name = utf8;
+        const DWORD attributes = data.dwFileAttributes;
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            entry.kind = EntryKind::SymLink;
+        else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            entry.kind = EntryKind::Folder;
+        else
+            entry.kind = EntryKind::File;
+        entry.size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        entry.modifiedNs = ToUnixNs(data.ftLastWriteTime);
+        entry.createdNs = ToUnixNs(data.ftCreationTime);
+        entry.attributes = attributes;
+        entry.timesKnown = true;
+        if (!visit(entry))
+            break;
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return true;
+}
+
+std::int64_t RegularFileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path.empty() || !GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return 0;
+    return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+} // namespace os

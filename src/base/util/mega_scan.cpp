@@ -1,0 +1,167 @@
+#include "util/mega_scan.h"
+
+#include "os/dir_listing.h"
+#include "os/file_attributes.h"
+#include "util/file_mask.h"
+#include "util/file_time.h"
+#include "util/main_thread.h"
+#include "util/path_delim.h"
+
+#include <QCoreApplication>
+
+#include <deque>
+
+namespace {
+
+std::atomic<bool> gStopAllScans{false};
+
+// Entries between two turns of the event loop when the scan runs on the main thread.
+constexpr int kEntriesPerEventTurn = 100;
+
+struct TPendingFolder {
+    QString full; // with trailing separator
+    QString sub;  // relative to the root, with trailing separator, empty for the root
+};
+
+} // namespace
+
+void SetStopAllScans() { gStopAllScans.store(true); }
+bool StopAllScans() { return gStopAllScans.load(std::memory_order_relaxed); }
+void ResetStopAllScans() { gStopAllScans.store(false); }
+
+TLumo_SearchElement::TLumo_SearchElement(const QString& folder, const QString& subFolder, const QString& name)
+    : fFolder(folder), fSubFolder(subFolder), fName(name) {}
+
+TLumo_SearchElement TLumo_SearchElement::SingleFileRoot(const QString& path, qint64 size) {
+    TLumo_SearchElement element;
+    element.fFolder = path;
+    element.Size = size;
+    return element;
+}
+
+// One GetFilesSize call: the compiled exclusions and the entry counter.
+class TLumo_MegaScan::TWalk {
+public:
+    TWalk(TLumo_MegaScan& scan, const QStringList& masks, const QStringList& fragments, qint64 skipSize,
+          bool skipHidden)
+        : fScan(scan), fFragments(fragments), fSkipSize(skipSize), fSkipHidden(skipHidden),
+          fServeEvents(IsMainThread()) {
+        fMasks.reserve(static_cast<std::size_t>(masks.size()));
+        for (const QString& mask : masks)
+            fMasks.emplace_back(mask);
+    }
+
+    void AddSingleFile(const QString& root) {
+        const qint64 size = os::RegularFileSize(root.toStdString());
+        if (fSkipSize != 0 && size > fSkipSize)
+            return;
+        fScan.ScanResult.FileList.push_back(TLumo_SearchElement::SingleFileRoot(root, size));
+        fScan.ScanResult.FullSize += size;
+    }
+
+    // Breadth-first walk with an explicit work list; false when stopped.
+    bool WalkFolder(const QString& root) {
+        std::deque<TPendingFolder> pending;
+        pending.push_back({root, QString()});
+        while (!pending.empty()) {
+            const TPendingFolder folder = std::move(pending.front());
+            pending.pop_front();
+            bool stopped = false;
+            const QString upperFolder = fFragments.isEmpty() ? QString() : folder.full.toUpper();
+            os::ListFolder(folder.full.toStdString(), [&](const os::DirEntry& entry) {
+                if (fScan.Stopped()) {
+                    stopped = true;
+                    return false;
+                }
+                CountEntry();
+                AddEntry(folder, upperFolder, entry, pending);
+                return true;
+            });
+            if (stopped)
+                return false;
+        }
+        return true;
+    }
+
+private:
+    void CountEntry() {
+        if (++fSeen <= kEntriesPerEventTurn)
+            return;
+        fSeen = 0;
+        // Worker threads have no window messages to serve; only a scan on the main thread keeps the window alive.
+        if (fServeEvents)
+            QCoreApplication::processEvents();
+    }
+
+    void AddEntry(const TPendingFolder& folder, const QString& upperFolder, const os::DirEntry& entry,
+                  std::deque<TPendingFolder>& pending) {
+        if (fSkipHidden && (entry.attributes & (os::kAttrHidden | os::kAttrSystem)) != 0)
+            return;
+        const bool isFolder = entry.kind == os::EntryKind::Folder;
+        if (fSkipSize != 0 && !isFolder && entry.size > fSkipSize)
+            return;
+        const QString name = QString::fromUtf8(entry.name.data(), static_cast<qsizetype>(entry.name.size()));
+        if (IsExcluded(upperFolder, name, isFolder))
+            return;
+
+        TLumo_SearchElement& element = fScan.ScanResult.FileList.emplace_back(folder.full, folder.sub, name);
+        element.IsFolder = isFolder;
+        element.Size = entry.size;
+        element.Attr = static_cast<qint32>(entry.attributes);
+        if (entry.timesKnown) {
+            element.DT_Created = UnixNsToDateTime(entry.createdNs);
+            element.DT_Modified = UnixNsToDateTime(entry.modifiedNs);
+        }
+        if (isFolder)
+            pending.push_back({folder.full + name + kPathDelim, folder.sub + name + kPathDelim});
+        else
+            fScan.ScanResult.FullSize += entry.size;
+    }
+
+    // A folder is tested with a trailing separator, so fragments such as
+    // "/CACHE/" and masks such as "cache/" single out folders.
+    bool IsExcluded(const QString& upperFolder, const QString& name, bool isFolder) const {
+        if (!fFragments.isEmpty()) {
+            QString upperPath = upperFolder + name.toUpper();
+            if (isFolder)
+                upperPath += kPathDelim;
+            for (const QString& fragment : fFragments)
+                if (upperPath.contains(fragment))
+                    return true;
+        }
+        if (!fMasks.empty()) {
+            const QString testName = isFolder ? name + kPathDelim : name;
+            for (const TFileMask& mask : fMasks)
+                if (mask.Matches(testName))
+                    return true;
+        }
+        return false;
+    }
+
+    TLumo_MegaScan& fScan;
+    std::vector<TFileMask> fMasks;
+    const QStringList& fFragments;
+    const qint64 fSkipSize;
+    const bool fSkipHidden;
+    const bool fServeEvents;
+    int fSeen = 0;
+};
+
+bool TLumo_MegaScan::Stopped() const { return AbortIt.load(std::memory_order_relaxed) || StopAllScans(); }
+
+void TLumo_MegaScan::GetFilesSize(const QStringList& FilesList, const QStringList& ExtMasks,
+                                  const QStringList& ExtFolder, qint64 SkipSize, bool SkipHidden) {
+    TWalk walk(*this, ExtMasks, ExtFolder, SkipSize, SkipHidden);
+    for (const QString& root : FilesList) {
+        if (Stopped())
+            return;
+        if (root.trimmed().isEmpty())
+            continue;
+        if (!root.endsWith(kPathDelim))
+            walk.AddSingleFile(root);
+        else if (!walk.WalkFolder(root))
+            return;
+    }
+}
+
+void TLumo_MegaScan::CleanResult() { std::vector<TLumo_SearchElement>().swap(ScanResult.FileList); }
