@@ -89,3 +89,16 @@ TEST(IniDocument, KeysBeforeTheFirstSectionBelongToNoSection) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(IniDocument, LineBreaksInAValueNeverSplitTheLine) {
+    IniDocument ini;
+    ini.SetValue("S", "Title", "two\r\nlines\nand\rmore");
+    ini.SetValue("S", "Next", "1");
+    const IniDocument back = IniDocument::FromBytes(ini.ToBytes());
+    EXPECT_EQ(back.Value("S", "Title"), "two lines and more");
+    EXPECT_EQ(back.Keys("S"), QStringList({"Title", "Next"}));
+}
+
+} // namespace

@@ -1,5 +1,7 @@
 #include "profiles/backup_profile.h"
 #include "settings/save_steps.h"
+#include "util/scramble.h"
+#include "zip/zip_password.h"
 #include "zip/zip_persistence.h"
 #include "zip/zip_task.h"
 
@@ -168,6 +170,41 @@ TEST_F(ZipPersistenceTest, WrittenProfileReadsBackWithTheSameSettings) {
     EXPECT_EQ(loaded.FileVersionList(), zip.FileVersionList());
     EXPECT_EQ(loaded.FVLastIndex(), 12);
     EXPECT_EQ(loaded.LastActive(), s.nLastActive);
+}
+
+TEST_F(ZipPersistenceTest, PasswordsWhoseStoredFormHasLineBreaksSurviveASaveAndLoad) {
+    // The scrambled form of each of these holds CR or LF; written raw it would
+    // split its line and come back empty, and archives would lose their password.
+    for (const QString& typed : {QString("8abc"), QString("?xyz"), QString("ab>cdefg"), QString("abc@efgh")}) {
+        SCOPED_TRACE(typed.toStdString());
+        ctx = NewContext();
+        TLumo_Zip& zip = TLumo_Zip::Create(*ctx, kUid);
+        TZip_Settings s;
+        s.nPassword = typed;
+        s.nPasswordModified = true;
+        zip.ApplyNewSettings(s, false);
+        ASSERT_TRUE(zip.Password().contains('\n') || zip.Password().contains('\r'));
+
+        IniDocument out;
+        ApplySaveRequest(out, TSaveTask{TSaveSetType::stFullProfile, kUid}, *ctx);
+        auto second = NewContext();
+        LoadZip(*second, IniDocument::FromBytes(out.ToBytes()));
+        ASSERT_EQ(second->Profiles().size(), 1u);
+        EXPECT_EQ(second->Profiles().front()->Zip()->Password(), zip.Password());
+        EXPECT_EQ(ScrambleText(second->Profiles().front()->Zip()->Password()), typed);
+    }
+}
+
+TEST_F(ZipPersistenceTest, AnOrdinaryPasswordIsStoredAsItWasBefore) {
+    IniDocument ini;
+    WriteStoredPassword(ini, "Z_st", "PLAIN");
+    EXPECT_EQ(ini.Keys("Z_st"), QStringList({"Password"}));
+    EXPECT_EQ(ReadStoredPassword(ini, "Z_st"), "PLAIN");
+    // A stored line-break password replaced by an ordinary one leaves no hex key behind.
+    WriteStoredPassword(ini, "Z_st", "a\nb");
+    EXPECT_EQ(ini.Value("Z_st", "Password"), "");
+    WriteStoredPassword(ini, "Z_st", "PLAIN");
+    EXPECT_EQ(ini.Keys("Z_st"), QStringList({"Password"}));
 }
 
 } // namespace

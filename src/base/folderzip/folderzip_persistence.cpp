@@ -5,6 +5,7 @@
 #include "settings/ini_values.h"
 #include "sync/profile_uid.h"
 #include "util/string_lists.h"
+#include "zip/zip_password.h"
 
 #include <exception>
 
@@ -15,7 +16,6 @@ const QString kLastActive = QStringLiteral("LastActive");
 const QString kSaveTo = QStringLiteral("SaveTo");
 const QString kFolderZip = QStringLiteral("FolderZip");
 const QString kCompression = QStringLiteral("Compression");
-const QString kPassword = QStringLiteral("Password");
 const QString kCleanFolder = QStringLiteral("CleanFolder");
 const QString kCleanFolderToTrash = QStringLiteral("CleanFolderToTrash");
 const QString kSpanningEnabled = QStringLiteral("SpanningEnabled");
@@ -51,7 +51,7 @@ TFolderZip_Settings ReadFolderZipSettings(const IniDocument& ini, const QString&
     const QString st = SettingsSection(uid);
     s.nSourceFolder = IniReadString(ini, st, kFolderZip);
     s.nSaveToFolder = IniReadString(ini, st, kSaveTo);
-    s.nPassword = IniReadString(ini, st, kPassword);
+    s.nPassword = ReadStoredPassword(ini, st);
     s.nPasswordModified = false;
     s.nCompression = IniReadInteger(ini, st, kCompression, TLumo_FolderZip::kDefaultCompression);
     s.nCleanFolder = IniReadBool(ini, st, kCleanFolder, false);
@@ -102,7 +102,7 @@ void WriteFolderZipProfile(IniDocument& ini, const TLumo_FolderZip& folderZip) {
     ini.SetValue(st, kSaveTo, folderZip.StorageFolder());
     ini.SetValue(st, kFolderZip, folderZip.SourceFolder());
     IniWriteInteger(ini, st, kCompression, folderZip.Compression());
-    ini.SetValue(st, kPassword, folderZip.Password());
+    WriteStoredPassword(ini, st, folderZip.Password());
     IniWriteBool(ini, st, kCleanFolder, folderZip.CleanFolder());
     IniWriteBool(ini, st, kCleanFolderToTrash, folderZip.CleanFolderToTrash());
     IniWriteBool(ini, st, kSpanningEnabled, folderZip.SpanningEnabled());

@@ -179,7 +179,10 @@ QString IniDocument::Value(const QString& section, const QString& key, const QSt
     return it == s->keyIndex.constEnd() ? defaultValue : s->lines[*it].value;
 }
 
-void IniDocument::SetValue(const QString& section, const QString& key, const QString& value) {
+void IniDocument::SetValue(const QString& section, const QString& key, const QString& text) {
+    QString value = text;
+    if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')))
+        value.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
     Section* s = Find(section);
     if (!s) {
         fSections.push_back(Section{QByteArray(), section, {}, {}, true});

@@ -35,7 +35,8 @@ public:
     QString Value(const QString& section, const QString& key, const QString& defaultValue = {}) const;
 
     // Replaces an existing key's value in place; a new key goes to the end of
-    // its section, a new section to the end of the file.
+    // its section, a new section to the end of the file. A value cannot hold a
+    // line break: each one is written as a space rather than split the line.
     void SetValue(const QString& section, const QString& key, const QString& value);
     void DeleteKey(const QString& section, const QString& key);
     void EraseSection(const QString& section);

@@ -4,6 +4,7 @@
 #include "settings/ini_values.h"
 #include "sync/profile_uid.h"
 #include "util/string_lists.h"
+#include "zip/zip_password.h"
 #include "zip/zip_task.h"
 
 #include <exception>
@@ -15,7 +16,6 @@ const QString kLastActive = QStringLiteral("LastActive");
 const QString kFilename = QStringLiteral("Filename");
 const QString kFolder = QStringLiteral("Folder");
 const QString kCompression = QStringLiteral("Compression");
-const QString kPassword = QStringLiteral("Password");
 const QString kSpanningEnabled = QStringLiteral("SpanningEnabled");
 const QString kSpanningSizeValue = QStringLiteral("SpanningSizeValue");
 const QString kDiskSourceID = QStringLiteral("DiskSourceID");
@@ -40,7 +40,7 @@ TZip_Settings ReadZipSettings(const IniDocument& ini, const QString& uid) {
     s.nFilename = IniReadString(ini, st, kFilename);
     s.nFolder = IniReadString(ini, st, kFolder);
     s.nCompression = IniReadInteger(ini, st, kCompression, TLumo_Zip::kDefaultCompression);
-    s.nPassword = IniReadString(ini, st, kPassword);
+    s.nPassword = ReadStoredPassword(ini, st);
     s.nPasswordModified = false;
     s.nSpanEn = IniReadBool(ini, st, kSpanningEnabled, false);
     s.nSpanValue = IniReadInteger(ini, st, kSpanningSizeValue, TLumo_Zip::kDefaultSpanSize);
@@ -105,7 +105,7 @@ void WriteZipProfile(IniDocument& ini, const TLumo_Zip& zip) {
     ini.SetValue(st, kFilename, zip.Filename());
     ini.SetValue(st, kFolder, zip.Folder());
     IniWriteInteger(ini, st, kCompression, zip.Compression());
-    ini.SetValue(st, kPassword, zip.Password());
+    WriteStoredPassword(ini, st, zip.Password());
     IniWriteBool(ini, st, kSpanningEnabled, zip.SpanningEnabled());
     IniWriteInteger(ini, st, kSpanningSizeValue, zip.SpanningSizeValue());
     ini.SetValue(st, kDiskSourceID, zip.DiskSourceID());
