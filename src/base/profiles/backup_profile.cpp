@@ -145,7 +145,7 @@ void TLumo_BackupProfile::Delete() {
     auto& crons = fContext.CronList();
     for (auto i = crons.size(); i-- > 0;)
         if (crons[i]->SenderUID() == UID())
-            crons.erase(crons.begin() + static_cast<std::ptrdiff_t>(i));
+            RemoveCron(fContext, *crons[i]);
     fContext.Saver().AddNewTask(TSaveSetType::stDelProfile, UID());
     // Taking the profile out of the list releases it with its task object.
     fContext.TakeProfile(*this);

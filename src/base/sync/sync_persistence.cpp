@@ -2,7 +2,7 @@
 
 #include "app/app_context.h"
 #include "settings/ini_values.h"
-#include "sync/profile_uid.h"
+#include "profiles/profile_uid.h"
 #include "sync/sync_task.h"
 
 #include <exception>

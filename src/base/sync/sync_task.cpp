@@ -5,9 +5,9 @@
 #include "profiles/backup_profile.h"
 #include "profiles/profile_texts.h"
 #include "settings/save_settings.h"
-#include "sync/drive_binding.h"
-#include "sync/profile_uid.h"
-#include "sync/task_texts.h"
+#include "profiles/drive_binding.h"
+#include "profiles/profile_uid.h"
+#include "profiles/task_texts.h"
 #include "util/string_lists.h"
 #include "util/text_format.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/app_context.h"
 #include "settings/ini_values.h"
-#include "sync/profile_uid.h"
+#include "profiles/profile_uid.h"
 #include "util/string_lists.h"
 #include "zip/zip_password.h"
 #include "zip/zip_task.h"

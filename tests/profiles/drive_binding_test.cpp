@@ -1,8 +1,8 @@
-#include "sync/drive_binding.h"
-#include "sync/profile_uid.h"
+#include "profiles/drive_binding.h"
+#include "profiles/profile_uid.h"
 #include "sync/sync_task.h"
 
-#include "kind_test_support.h"
+#include "../sync/kind_test_support.h"
 
 #include <QMap>
 

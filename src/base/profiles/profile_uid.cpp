@@ -1,4 +1,4 @@
-#include "sync/profile_uid.h"
+#include "profiles/profile_uid.h"
 
 #include "app/app_context.h"
 

@@ -1,4 +1,4 @@
-#include "sync/drive_binding.h"
+#include "profiles/drive_binding.h"
 
 #include "util/path_delim.h"
 

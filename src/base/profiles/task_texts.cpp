@@ -1,4 +1,4 @@
-#include "sync/task_texts.h"
+#include "profiles/task_texts.h"
 
 #include "lang/friendly_date.h"
 #include "lang/language.h"
