@@ -173,3 +173,21 @@ TEST_F(ProfileTest, OperationTextsComeFromTheCurrentLanguage) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(AppContext, ContextsMayEndInAnyOrder) {
+    TestSandbox sandbox;
+    const TAppPaths paths{sandbox.path() + "/", sandbox.path() + "/Lang/"};
+    auto first = std::make_unique<TAppContext>(paths);
+    auto second = std::make_unique<TAppContext>(paths);
+    EXPECT_EQ(&TAppContext::Current(), second.get());
+    EXPECT_EQ(&TLanguage::Current(), &second->Language);
+    first.reset();
+    EXPECT_EQ(&TAppContext::Current(), second.get());
+    EXPECT_EQ(&TLanguage::Current(), &second->Language);
+    second.reset();
+    EXPECT_NE(&TLanguage::Current(), nullptr);
+}
+
+} // namespace

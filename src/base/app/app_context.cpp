@@ -11,14 +11,25 @@
 #include <cassert>
 
 namespace {
-TAppContext* gCurrent = nullptr;
+
+// Living contexts, oldest first; the newest is the current one. Contexts may
+// end in any order (tests replace theirs), so each takes only itself out.
+std::vector<TAppContext*>& LiveContexts() {
+    static std::vector<TAppContext*> live;
+    return live;
 }
 
-TAppContext::TAppContext(TAppPaths paths) : fPaths(std::move(paths)), fPrevious(gCurrent) {
+void InstallCurrentLanguage() {
+    const auto& live = LiveContexts();
+    TLanguage::SetCurrent(live.empty() ? nullptr : &live.back()->Language);
+}
+
+} // namespace
+
+TAppContext::TAppContext(TAppPaths paths) : fPaths(std::move(paths)) {
     fSaver = std::make_unique<TSaveSettings>(*this);
-    fPreviousLanguage = &TLanguage::Current();
-    TLanguage::SetCurrent(&Language);
-    gCurrent = this;
+    LiveContexts().push_back(this);
+    InstallCurrentLanguage();
 }
 
 TAppContext::~TAppContext() {
@@ -26,13 +37,13 @@ TAppContext::~TAppContext() {
     fSaver.reset();
     fCronList.clear();
     ClearProfiles();
-    TLanguage::SetCurrent(fPreviousLanguage);
-    gCurrent = fPrevious;
+    std::erase(LiveContexts(), this);
+    InstallCurrentLanguage();
 }
 
 TAppContext& TAppContext::Current() {
-    assert(gCurrent && "no application context");
-    return *gCurrent;
+    assert(!LiveContexts().empty() && "no application context");
+    return *LiveContexts().back();
 }
 
 TLumo_BackupProfile* TAppContext::FindProfileByUID(const QString& uid) const {

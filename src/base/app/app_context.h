@@ -82,6 +82,4 @@ private:
     std::vector<std::unique_ptr<TLumo_BackupProfile>> fProfiles;
     std::vector<std::unique_ptr<TLumo_Crone>> fCronList;
     std::unique_ptr<TSaveSettings> fSaver;
-    TLanguage* fPreviousLanguage = nullptr;
-    TAppContext* fPrevious = nullptr;
 };
