@@ -1,5 +1,5 @@
 #pragma once
 
-// Makes sure a QCoreApplication exists for tests that need an event loop
-// (save passes, timers). Created once, kept for the life of the test process.
+// Makes sure a QCoreApplication exists. The test executables' own entry point
+// creates one; programs such as the benchmarks call this instead.
 void EnsureQtApp();
