@@ -48,17 +48,19 @@ TEST(VolumeText, ParsesMountInfoWithOptionalFieldsAndEscapes) {
 TEST(Drives, TheTestFoldersVolumeHasAWellFormedOrEmptyIdentifier) {
     TestSandbox sandbox;
     const QString id = DriveIDOf(sandbox.path() + "/");
-    if (!id.isEmpty())
+    if (!id.isEmpty()) {
         EXPECT_TRUE(QRegularExpression("^[0-9A-F]{4}:[0-9A-F]{4}$").match(id).hasMatch()) << qPrintable(id);
+    }
     EXPECT_TRUE(DriveIDOf("relative/path").isEmpty());
     EXPECT_TRUE(DriveIDOf("").isEmpty());
 
     // With its own volume's identifier a path stays as it is; without one there is nothing to find.
     const QString folder = sandbox.path() + "/Backup/";
-    if (id.isEmpty())
+    if (id.isEmpty()) {
         EXPECT_TRUE(RebindPathToDrive(folder, id).isEmpty());
-    else
+    } else {
         EXPECT_EQ(RebindPathToDrive(folder, id), folder);
+    }
 }
 
 TEST(Drives, ReadinessAndMountPoints) {

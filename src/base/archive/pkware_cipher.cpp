@@ -23,11 +23,6 @@ PkwareCipher::PkwareCipher(const std::string& password) {
         UpdateKeys(static_cast<unsigned char>(c));
 }
 
-unsigned char PkwareCipher::NextKeyByte() const {
-    const std::uint32_t temp = (fKey2 | 2u) & 0xFFFFu;
-    return static_cast<unsigned char>((temp * (temp ^ 1u)) >> 8);
-}
-
 void PkwareCipher::UpdateKeys(unsigned char plain) {
     fKey0 = CrcStep(fKey0, plain);
     fKey1 = (fKey1 + (fKey0 & 0xFFu)) * 134775813u + 1u;

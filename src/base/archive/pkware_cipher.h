@@ -22,7 +22,6 @@ public:
     void Encrypt(unsigned char* data, std::size_t size);
 
 private:
-    unsigned char NextKeyByte() const;
     void UpdateKeys(unsigned char plain);
 
     std::uint32_t fKey0 = 0x12345678u;
