@@ -2,6 +2,7 @@
 
 #include "folderzip/folderzip_task.h"
 #include "scheduler/cron_entry.h"
+#include "app/task_queue.h"
 #include "settings/save_settings.h"
 #include "sync/sync_task.h"
 #include "zip/zip_task.h"
@@ -28,11 +29,14 @@ void InstallCurrentLanguage() {
 
 TAppContext::TAppContext(TAppPaths paths) : fPaths(std::move(paths)) {
     fSaver = std::make_unique<TSaveSettings>(*this);
+    fTaskQueue = std::make_unique<TTaskQueue>(*this);
     LiveContexts().push_back(this);
     InstallCurrentLanguage();
 }
 
 TAppContext::~TAppContext() {
+    // Runs end first: their workers still use the profiles and the store.
+    fTaskQueue.reset();
     // Requests still waiting are dropped, as at the end of the program.
     fSaver.reset();
     fCronList.clear();

@@ -13,6 +13,7 @@
 
 class TLumo_Crone;
 class TSaveSettings;
+class TTaskQueue;
 
 // What the engine needs from the window that lists the profiles. The desktop
 // program implements it; without a window the context keeps its own order.
@@ -67,6 +68,9 @@ public:
     std::vector<std::unique_ptr<TLumo_Crone>>& CronList() { return fCronList; }
     const std::vector<std::unique_ptr<TLumo_Crone>>& CronList() const { return fCronList; }
 
+    TTaskQueue& TaskQueue() { return *fTaskQueue; }
+    const TTaskQueue& TaskQueue() const { return *fTaskQueue; }
+
     TSaveSettings& Saver() { return *fSaver; }
     const TSaveSettings& Saver() const { return *fSaver; }
 
@@ -82,4 +86,5 @@ private:
     std::vector<std::unique_ptr<TLumo_BackupProfile>> fProfiles;
     std::vector<std::unique_ptr<TLumo_Crone>> fCronList;
     std::unique_ptr<TSaveSettings> fSaver;
+    std::unique_ptr<TTaskQueue> fTaskQueue;
 };

@@ -1,6 +1,7 @@
 #include "profiles/backup_profile.h"
 
 #include "app/app_context.h"
+#include "app/task_queue.h"
 #include "folderzip/folderzip_task.h"
 #include "scheduler/cron_entry.h"
 #include "settings/save_settings.h"
@@ -135,8 +136,14 @@ void TLumo_BackupProfile::UpdateHaveCron() {
     RepaintNode();
 }
 
+void TLumo_BackupProfile::RunTask(bool nOnlyScan, const std::optional<QStringList>& nList) {
+    fContext.TaskQueue().RunTask(*this, nOnlyScan, nList);
+}
+
+void TLumo_BackupProfile::AbortTask() { fContext.TaskQueue().AbortTask(*this); }
+
 void TLumo_BackupProfile::OnCronAction() {
-    // Queuing the run comes with the task queue.
+    RunTask(false);
     UpdateHaveCron();
     fContext.Saver().AddNewTask(TSaveSetType::stCrone);
 }

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class TLumo_Sync;
 class TLumo_Zip;
@@ -47,12 +48,16 @@ public:
     // Replaces both lists by deep copies; posts stProfileScripts when asked.
     void SetScriptLists(const TLumo_ScriptList& before, const TLumo_ScriptList& after, bool nNeedSave);
 
+    // Queues a run through the task queue (nothing when queued or running);
+    // AbortTask stops it or takes it out of the queue.
+    void RunTask(bool nOnlyScan, const std::optional<QStringList>& nList = std::nullopt);
+    void AbortTask();
+
     void SetFullValues();
     void SetProgress();
     void RepaintNode();
     void UpdateHaveCron();
-    // Queues a normal run (when the task queue exists), refreshes the schedule
-    // mark and stores the firing.
+    // Queues a normal run, refreshes the schedule mark and stores the firing.
     void OnCronAction();
 
     // Removes the profile for good: its schedule entries, its sections (by a

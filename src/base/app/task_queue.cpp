@@ -1,0 +1,225 @@
+#include "app/task_queue.h"
+
+#include "app/app_context.h"
+#include "app/engine_thread.h"
+#include "folderzip/folderzip_task.h"
+#include "sync/sync_task.h"
+#include "util/main_thread.h"
+#include "zip/zip_task.h"
+
+TBackupTask::TBackupTask(TAppContext& context, TLumo_BackupProfile& profile, bool onlyScan,
+                         std::optional<QStringList> list)
+    : fContext(context), fBackup(&profile), fOnlyScan(onlyScan), fList(std::move(list)) {}
+
+TBackupTask::~TBackupTask() = default;
+
+void TBackupTask::SetThread(std::unique_ptr<TEngineThread> nThread) {
+    fThread = std::move(nThread);
+    fStatus = TTaskStatus::tsRun;
+    fBackup->SetStatus(TTaskStatus::tsRun);
+}
+
+void TBackupTask::Finished() {
+    TTaskQueue& queue = fContext.TaskQueue();
+    TLumo_BackupProfile& profile = *fBackup;
+    queue.ReapWhenEnded(std::move(fThread));
+    fStatus = TTaskStatus::tsNone;
+    profile.SetStatus(TTaskStatus::tsNone);
+    profile.RepaintNode();
+
+    // A failed automatic sync is tried once more, at the end of the queue.
+    if (const TLumo_Sync* sync = profile.Sync();
+        sync && sync->AutoMode() && sync->LastError() != TLumo_Error::feNone && sync->ErrorAttempts() == 1 &&
+        !fOnlyScan)
+        queue.RunTask(profile, false);
+
+    queue.FinishCurrentTask(); // releases this entry
+}
+
+void TBackupTask::AbortTask() {
+    fAbortTask = true;
+    TLumo_BackupProfile& profile = *fBackup;
+    if (fThread) {
+        fThread->AbortTask();
+        profile.SetStatus(TTaskStatus::tsNone);
+    } else {
+        fContext.TaskQueue().RemoveTasksOf(profile); // releases this entry
+    }
+    profile.RepaintNode();
+}
+
+TTaskQueue::TTaskQueue(TAppContext& context) : fContext(context) {}
+
+TTaskQueue::~TTaskQueue() {
+    // A run still going is stopped as at the end of the program; its worker
+    // needs the main thread until its end routine has run.
+    if (TaskRunning) {
+        AbortAll();
+        ServeMainThreadWhile([this] { return TaskRunning; });
+    }
+    // Workers of finished runs are past their end routine and need nothing of
+    // the main thread any more.
+    for (auto& thread : fEnding)
+        thread->wait();
+}
+
+void TTaskQueue::SetEngineStart(TBackupClass kind, TEngineStart start) {
+    if (kind != TBackupClass::bcNone)
+        fStarts[static_cast<int>(kind)] = std::move(start);
+}
+
+void TTaskQueue::RunTask(TLumo_BackupProfile& profile, bool nOnlyScan, const std::optional<QStringList>& nList) {
+    bool onlyScan = nOnlyScan;
+    switch (profile.Kind()) {
+    case TBackupClass::bcSync: {
+        TLumo_Sync& sync = *profile.Sync();
+        if (sync.SyncStatus() != TLumo_Operation::fsNone)
+            return;
+        sync.SetSyncStatus(TLumo_Operation::fsQueue);
+        sync.ResetStat();
+        break;
+    }
+    case TBackupClass::bcZip: {
+        // An archive backup has no analysis.
+        TLumo_Zip& zip = *profile.Zip();
+        if (nOnlyScan || zip.Operation() != TLumo_Operation::fsNone)
+            return;
+        zip.SetOperationState(TLumo_Operation::fsQueue);
+        zip.ResetStat();
+        onlyScan = false;
+        break;
+    }
+    case TBackupClass::bcFolderZip: {
+        TLumo_FolderZip& folderZip = *profile.FolderZip();
+        if (folderZip.Operation() != TLumo_Operation::fsNone)
+            return;
+        folderZip.SetOperationState(TLumo_Operation::fsQueue);
+        folderZip.ResetStat();
+        break;
+    }
+    case TBackupClass::bcNone:
+        profile.SetFullValues();
+        profile.RepaintNode();
+        return;
+    }
+    fTasks.push_back(std::make_unique<TBackupTask>(fContext, profile, onlyScan, nList));
+    profile.SetStatus(TTaskStatus::tsQueue);
+    DispatchTasks();
+    profile.SetFullValues();
+    profile.RepaintNode();
+}
+
+void TTaskQueue::RemoveTasksOf(const TLumo_BackupProfile& profile) {
+    for (auto i = fTasks.size(); i-- > 0;)
+        if (&fTasks[i]->Profile() == &profile)
+            fTasks.erase(fTasks.begin() + static_cast<std::ptrdiff_t>(i));
+}
+
+void TTaskQueue::ResetQueuedProfile(TLumo_BackupProfile& profile) {
+    profile.SetStatus(TTaskStatus::tsNone);
+    switch (profile.Kind()) {
+    case TBackupClass::bcSync: profile.Sync()->SetSyncStatus(TLumo_Operation::fsNone); break;
+    case TBackupClass::bcZip:
+        profile.Zip()->AbortZip();
+        profile.Zip()->SetOperationState(TLumo_Operation::fsNone);
+        break;
+    case TBackupClass::bcFolderZip:
+        profile.FolderZip()->AbortZip();
+        profile.FolderZip()->SetOperationState(TLumo_Operation::fsNone);
+        break;
+    case TBackupClass::bcNone: break;
+    }
+    profile.SetFullValues();
+    profile.RepaintNode();
+}
+
+void TTaskQueue::AbortTask(TLumo_BackupProfile& profile) {
+    switch (profile.Status()) {
+    case TTaskStatus::tsNone: return;
+    case TTaskStatus::tsRun:
+        if (TBackupTask* first = First())
+            first->AbortTask();
+        return;
+    case TTaskStatus::tsQueue: break;
+    }
+    RemoveTasksOf(profile);
+    ResetQueuedProfile(profile);
+    DispatchTasks();
+}
+
+void TTaskQueue::AbortAll() {
+    AbortAllTasks = true;
+    if (TBackupTask* first = First())
+        first->AbortTask();
+    DispatchTasks();
+}
+
+void TTaskQueue::DispatchTasks() {
+    if (fContext.AppClosing || AbortAllTasks) {
+        // The running entry stays until its worker's end routine; the others
+        // are discarded and reset as a stop of a queued run would, so their
+        // rows do not stay "in queue".
+        while (fTasks.size() > (TaskRunning ? 1u : 0u)) {
+            std::unique_ptr<TBackupTask> task = std::move(fTasks.back());
+            fTasks.pop_back();
+            if (task->Profile().Status() == TTaskStatus::tsQueue)
+                ResetQueuedProfile(task->Profile());
+        }
+        // Once everything has stopped, runs may be queued again.
+        if (fTasks.empty())
+            AbortAllTasks = false;
+        return;
+    }
+    if (TaskRunning)
+        return;
+    if (fTasks.empty()) {
+        if (CloseAfterAll) {
+            fContext.AppClosing = true;
+            if (OnCloseAfterAll)
+                OnCloseAfterAll();
+        }
+        return;
+    }
+    TBackupTask& first = *fTasks.front();
+    first.fStatus = TTaskStatus::tsRun;
+    TaskRunning = true;
+    StartEngine(first);
+}
+
+void TTaskQueue::StartEngine(TBackupTask& task) {
+    const TBackupClass kind = task.Profile().Kind();
+    if (kind != TBackupClass::bcNone && fStarts[static_cast<int>(kind)]) {
+        fStarts[static_cast<int>(kind)](task);
+        return;
+    }
+    // No engine for this kind: the run ends at once without doing anything.
+    ResetQueuedProfile(task.Profile());
+    FinishCurrentTask();
+}
+
+void TTaskQueue::FinishCurrentTask() {
+    if (!fTasks.empty())
+        fTasks.pop_front();
+    TaskRunning = false;
+    DispatchTasks();
+}
+
+void TTaskQueue::ReapWhenEnded(std::unique_ptr<TEngineThread> thread) {
+    if (!thread)
+        return;
+    TEngineThread* raw = thread.get();
+    fEnding.push_back(std::move(thread));
+    // Queued to the main thread, so the thread object is never deleted inside
+    // its own signal; fReaper drops the connection if the queue goes first.
+    QObject::connect(
+        raw, &QThread::finished, &fReaper,
+        [this, raw] {
+            raw->wait();
+            std::erase_if(fEnding, [raw](const auto& t) { return t.get() == raw; });
+        },
+        Qt::QueuedConnection);
+    if (raw->isFinished()) {
+        raw->wait();
+        std::erase_if(fEnding, [raw](const auto& t) { return t.get() == raw; });
+    }
+}
