@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 #include <vector>
 
 class TAppContext;
@@ -39,6 +40,12 @@ public:
     void ApplyNewSettings(const TZip_Settings& nSet, bool nSaveAll);
     // The editable settings; versions, version index and last-run time are not included.
     TZip_Settings GetSettings() const;
+
+    // Starts a run of the task at the head of the queue on its own worker.
+    void StartZip();
+    // Drops the versions beyond the limit (by count or by age), deleting
+    // their archives and segments, and posts the save of the version list.
+    void FVUpdate();
 
     void AbortZip();
     void ResetStat();
@@ -82,6 +89,11 @@ public:
     bool AbortRequested() const { return fAbortZip; }
     TLumo_BackupProfile* Profile() const { return fLumoBackup; }
 
+    // The local clock of the archive names, the version times and the version
+    // ages; tests put their own in its place.
+    void SetClock(std::function<TDateTime()> clock) { fClock = std::move(clock); }
+    TDateTime CurrentTime() const { return fClock ? fClock() : Now(); }
+
 private:
     explicit TLumo_Zip(QString uid);
     // The worker of a run resolves the folder, records versions and errors.
@@ -114,4 +126,5 @@ private:
     QString fUID;
     std::vector<TZipElement> fZipElements;
     quint8 fZipProgress = 0;
+    std::function<TDateTime()> fClock;
 };

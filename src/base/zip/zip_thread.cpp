@@ -1,0 +1,390 @@
+#include "zip/zip_thread.h"
+
+#include "app/app_context.h"
+#include "app/task_queue.h"
+#include "archive/zip_writer.h"
+#include "os/processes.h"
+#include "profiles/backup_profile.h"
+#include "settings/save_settings.h"
+#include "util/drives.h"
+#include "util/main_thread.h"
+#include "util/path_delim.h"
+#include "util/scramble.h"
+#include "zip/zip_files.h"
+#include "zip/zip_names.h"
+#include "zip/zip_task.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace {
+
+// The row's progress is refreshed at most this often, so a tree of small
+// files does not flood the main thread.
+constexpr qint64 kProgressIntervalMs = 50;
+constexpr qint64 kMiB = 1048576;
+const QString kTempBasePrefix = QStringLiteral("tmplumozip");
+const QString kZipExt = QStringLiteral(".zip");
+
+QString FolderOf(const QString& path) { return path.left(path.lastIndexOf(kPathDelim) + 1); }
+
+QString WithTrailingDelim(const QString& folder) {
+    return folder.isEmpty() || folder.endsWith(kPathDelim) ? folder : folder + kPathDelim;
+}
+
+std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
+
+// The first free temporary base name in folder: tmplumozip0, tmplumozip1, ...
+QString FreeTempBase(const QString& folder) {
+    for (int n = 0;; ++n) {
+        const QString base = kTempBasePrefix + QString::number(n);
+        if (!PathTaken(folder + base + kZipExt))
+            return base;
+    }
+}
+
+void DiscardTemporary(const QString& folder, const QString& tempBase, bool split) {
+    RemoveFileQuietly(folder + tempBase + kZipExt);
+    if (split)
+        DeleteSplitVolumes(tempBase, folder);
+}
+
+} // namespace
+
+void RegisterZipEngine(TTaskQueue& queue) {
+    queue.SetEngineStart(TBackupClass::bcZip, [](TBackupTask& task) {
+        if (TLumo_Zip* zip = task.Profile().Zip())
+            zip->StartZip();
+    });
+}
+
+void TLumo_Zip::StartZip() {
+    if (!fLumoBackup)
+        return;
+    TBackupTask* head = fLumoBackup->Context().TaskQueue().First();
+    if (!head)
+        return;
+    fLastError = TLumo_Error::feNone;
+    fAbortZip = head->AbortRequested();
+    fZipProgress = 0;
+    auto thread = std::make_unique<TZipThread>(*this);
+    TZipThread& worker = *thread;
+    head->SetThread(std::move(thread));
+    worker.start();
+}
+
+TZipThread::TZipThread(TLumo_Zip& zip) : fZipThread(zip) {
+    fSettings.Folder = zip.fFolder;
+    fSettings.DiskStorageID = zip.fDiskStorageID;
+    fSettings.DiskSourceID = zip.fDiskSourceID;
+    fSettings.CanUseDriveSourceID = zip.fCanUseDriveSourceID;
+    fSettings.Filename = zip.fFilename;
+    fSettings.FVType = zip.fFVType;
+    fSettings.FVLastIndex = zip.fFVLastIndex;
+    fSettings.Compression = zip.fCompression;
+    fSettings.Password = zip.fPassword;
+    fSettings.ExcludeList = zip.fExcludeList;
+    fSettings.Elements = zip.fZipElements;
+    fSettings.SpanningEnabled = zip.fSpanningEnabled;
+    fSettings.SpanningSizeValue = zip.fSpanningSizeValue;
+}
+
+TZipThread::~TZipThread() { wait(); }
+
+bool TZipThread::Aborted() const { return fZipThread.fAbortZip; }
+
+void TZipThread::AbortTask() {
+    fZipThread.fAbortZip = true;
+    fZipThread.fLastError = TLumo_Error::feCanceledByUser;
+    fZipThreadPointer.AbortAndWait();
+    fZipThread.fZipProgress = 0;
+    fZipThread.fOperation = TLumo_Operation::fsNone;
+}
+
+void TZipThread::SetLowPriority(bool low) {
+    fWantLowPriority = low;
+    fPriorityChanged = true;
+}
+
+void TZipThread::ApplyWantedPriority() {
+    if (fPriorityChanged.exchange(false))
+        os::SetCurrentThreadLowPriority(fWantLowPriority);
+}
+
+void TZipThread::Execute() {
+    ApplyWantedPriority();
+    ShowOperation(TLumo_Operation::fsScriptBefore, false);
+    if (!Aborted())
+        RunScriptList(true);
+    TRunOutcome outcome;
+    if (!Aborted())
+        WriteArchive(outcome);
+    Finish(outcome);
+}
+
+void TZipThread::ShowOperation(TLumo_Operation operation, bool clearProgress) {
+    fNewStatus = operation;
+    RunOnMainThread([this, clearProgress] {
+        if (clearProgress)
+            fZipThread.fZipProgress = 0;
+        fZipThread.fResultText.clear();
+        fZipThread.SetOperationState(fNewStatus);
+    });
+}
+
+void TZipThread::RunScriptList(bool before) {
+    TLumo_BackupProfile* profile = fZipThread.Profile();
+    if (!profile)
+        return;
+    if (RunScripts(*profile, before, fZipThreadPointer).TaskBroken)
+        RunOnMainThread([profile] { profile->AbortTask(); });
+}
+
+TZipThread::TSources TZipThread::CollectSources() const {
+    TSources sources;
+    QStringList readyVolumes, missingVolumes;
+    for (const TZipElement& element : fSettings.Elements) {
+        QString path = element.Fullname;
+        if (fSettings.CanUseDriveSourceID && !fSettings.DiskSourceID.isEmpty()) {
+            path = RebindPathToDrive(path, fSettings.DiskSourceID);
+            if (path.isEmpty()) {
+                // The source disk is not connected.
+                sources.Error = TLumo_Error::feNoDisk;
+                continue;
+            }
+        }
+        if (path.trimmed().isEmpty())
+            continue;
+        const QString volume = MountPointOf(path);
+        if (missingVolumes.contains(volume))
+            continue;
+        if (!readyVolumes.contains(volume)) {
+            if (!IsDriveReady(path)) {
+                missingVolumes << volume;
+                sources.Error = TLumo_Error::feNoDisk;
+                continue;
+            }
+            readyVolumes << volume;
+        }
+        const QFileInfo info(path);
+        if (element.IsFolder) {
+            if (info.isDir())
+                sources.Masks << WithTrailingDelim(path) + QStringLiteral("*.*");
+            else
+                sources.Error = TLumo_Error::feSourceFilesFolder;
+        } else {
+            if (info.exists() && !info.isDir())
+                sources.Masks << path;
+            else
+                sources.Error = TLumo_Error::feSourceFilesFolder;
+        }
+    }
+    return sources;
+}
+
+void TZipThread::ConfigureWriter(TZipWriter& writer, const QString& tempFile, const TSources& sources, bool split) {
+    writer.SetUnicodeFilenames(true);
+    writer.SetCompressionMode(fSettings.Compression);
+    writer.SetFileName(Utf8(tempFile));
+    writer.SetZip64Mode(TZip64Mode::zmAuto);
+    // The stored form scrambled again gives the clear text; its UTF-8 bytes are the key.
+    writer.SetPassword(fSettings.Password.isEmpty() ? std::string() : Utf8(ScrambleText(fSettings.Password)));
+    writer.ExclusionMasks().clear();
+    for (const QString& mask : fSettings.ExcludeList)
+        writer.ExclusionMasks().push_back(Utf8(mask));
+    writer.FileMasks().clear();
+    for (const QString& mask : sources.Masks)
+        writer.FileMasks().push_back(Utf8(mask));
+    writer.SetBaseDir(Utf8(FolderOf(sources.Masks.first())));
+    writer.SetStopFlag(&fZipThread.fAbortZip);
+
+    if (split) {
+        writer.SetInMemory(false);
+        writer.SetSpanningMode(TZWSpanningMode::smSplitting);
+        TZWSpanningOptions& options = writer.SpanningOptions();
+        options.AdvancedNaming = false;
+        options.VolumeSize = TZWVolumeSize::vsCustom;
+        options.CustomVolumeSize = static_cast<std::uint64_t>(fSettings.SpanningSizeValue) * kMiB;
+        options.FirstVolumeSize = options.CustomVolumeSize;
+    } else {
+        writer.SetSpanningMode(TZWSpanningMode::smNone);
+        // Written straight to disk: the file is the same, and memory stays
+        // bounded for archives of any size.
+        writer.SetInMemory(false);
+    }
+
+    writer.OnFileProgress = [this](TZipWriterBase&, const std::string&, double, TZWProcessOperation,
+                                   TZWProgressPhase, bool& cancel) { cancel = Aborted(); };
+    writer.OnOverallProgress = [this](TZipWriterBase&, double progress, TZWProcessOperation, TZWProgressPhase,
+                                      bool& cancel) { OnProgress(progress, cancel); };
+    // A file that cannot be read is left out; the archive is otherwise complete.
+    writer.OnProcessFileFailure = [](TZipWriterBase&, const std::string&, TZWProcessOperation, int, int,
+                                     const std::string&, TZWAction& action) { action = TZWAction::fxaIgnore; };
+}
+
+void TZipThread::OnProgress(double progress, bool& cancel) {
+    cancel = Aborted();
+    ApplyWantedPriority();
+    if (cancel)
+        return;
+    const int percent = std::clamp(static_cast<int>(std::lround(progress)), 0, 100);
+    if (percent == fShownProgress || (fProgressClock.isValid() && fProgressClock.elapsed() < kProgressIntervalMs))
+        return;
+    fShownProgress = percent;
+    fProgressClock.start();
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    // Not waited for: the worker goes on compressing. Posted calls run in
+    // order, so all of them have run before the end routine's call.
+    TLumo_Zip* zip = &fZipThread;
+    QMetaObject::invokeMethod(
+        app,
+        [zip, percent] {
+            if (zip->fAbortZip)
+                return;
+            zip->fZipProgress = static_cast<quint8>(percent);
+            zip->UpdateProgress();
+        },
+        Qt::QueuedConnection);
+}
+
+void TZipThread::WriteArchive(TRunOutcome& outcome) {
+    const bool split = fSettings.SpanningEnabled;
+    const QString realFolder = WithTrailingDelim(fSettings.DiskStorageID.isEmpty()
+                                                     ? fSettings.Folder
+                                                     : RebindPathToDrive(fSettings.Folder, fSettings.DiskStorageID));
+    outcome.RealFolder = realFolder;
+    if (realFolder.isEmpty() || !IsDriveReady(realFolder)) {
+        outcome.Error = TLumo_Error::feNoDisk;
+        return;
+    }
+
+    const QString name = ExpandNameTemplate(fSettings.Filename, QString(), fZipThread.CurrentTime());
+    if (name.isEmpty() || name.endsWith(kPathDelim)) {
+        // No file name to write to: nothing is touched.
+        outcome.Error = TLumo_Error::feDeleteTarget;
+        return;
+    }
+    const TArchiveTarget target =
+        ChooseArchiveTarget(realFolder, name, fSettings.FVType, fSettings.FVLastIndex, PathTaken);
+    const QString folder = FolderOf(target.Path);
+    if (!QFileInfo(folder).isDir())
+        QDir().mkpath(folder);
+    if (!QFileInfo(folder).isDir()) {
+        outcome.Error = TLumo_Error::feFolderCreate;
+        return;
+    }
+    const QString tempBase = FreeTempBase(folder);
+    const QString tempFile = folder + tempBase + kZipExt;
+
+    ShowOperation(TLumo_Operation::fsZip, false);
+    const TSources sources = CollectSources();
+    outcome.Error = sources.Error;
+    if (sources.Masks.isEmpty()) {
+        // Nothing can be reached: an empty archive would replace the last good
+        // one and count as a version, so the target and the versions stay.
+        if (outcome.Error == TLumo_Error::feNone)
+            outcome.Error = TLumo_Error::feSourceElements;
+        return;
+    }
+
+    bool failed = false;
+    try {
+        TZipWriter writer;
+        ConfigureWriter(writer, tempFile, sources, split);
+        if (split)
+            DeleteSplitVolumes(tempBase, folder); // left behind by an earlier run that was cut off
+        writer.OpenArchive(TZWOpenMode::omCreate);
+        writer.AddFiles();
+        writer.SetInMemory(false);
+        writer.CloseArchive();
+    } catch (...) {
+        failed = true;
+        outcome.Error = TLumo_Error::feArchiving;
+    }
+    if (failed || Aborted()) {
+        DiscardTemporary(folder, tempBase, split);
+        return;
+    }
+    outcome.Target = target.Path;
+    outcome.FVLastIndex = target.FVLastIndex;
+    PlaceArchive(outcome, folder, tempBase, split);
+    if (outcome.Placed)
+        CommitSuccess(outcome);
+}
+
+void TZipThread::PlaceArchive(TRunOutcome& outcome, const QString& folder, const QString& tempBase,
+                              bool split) const {
+    const QString& target = outcome.Target;
+    const QString tempFile = folder + tempBase + kZipExt;
+    // A folder or a read-only file of the target's name is left as it is.
+    if (!TargetReplaceable(target)) {
+        outcome.Error = TLumo_Error::feDeleteTarget;
+        DiscardTemporary(folder, tempBase, split);
+        return;
+    }
+    bool placed = true;
+    if (split) {
+        // The old archive's segments go first; the archive's own name, taken
+        // last, marks the new set as complete.
+        const QString targetBase = ArchiveBaseName(target);
+        DeleteSplitVolumes(targetBase, folder);
+        placed = RenameSplitVolumes(tempBase, targetBase, folder);
+    }
+    // The file was flushed by the writer; the rename replaces the old archive in one step.
+    placed = placed && ReplaceFile(tempFile, target);
+    if (!placed) {
+        outcome.Error = TLumo_Error::feDeleteTarget;
+        DiscardTemporary(folder, tempBase, split);
+        return;
+    }
+    outcome.Placed = true;
+}
+
+void TZipThread::CommitSuccess(const TRunOutcome& outcome) {
+    RunOnMainThread([this, &outcome] {
+        TLumo_Zip& zip = fZipThread;
+        const TDateTime now = zip.CurrentTime();
+        zip.fFVLastIndex = outcome.FVLastIndex;
+        zip.fLastActive = now;
+        if (TLumo_BackupProfile* profile = zip.Profile())
+            profile->Context().Saver().AddNewTask(TSaveSetType::stProfile, zip.fUID);
+        if (fSettings.FVType != TZipVersion::zvNone) {
+            zip.fFileVersionList.push_back(TFileVersion{now, outcome.Target});
+            zip.FVUpdate();
+        }
+    });
+}
+
+void TZipThread::Finish(const TRunOutcome& outcome) {
+    fNewStatus = TLumo_Operation::fsScriptAfter;
+    RunOnMainThread([this, &outcome] {
+        if (!outcome.RealFolder.isEmpty())
+            fZipThread.fRealFolder = outcome.RealFolder;
+        fZipThread.fZipProgress = 0;
+        fZipThread.fResultText.clear();
+        fZipThread.SetOperationState(fNewStatus);
+    });
+    if (!Aborted())
+        RunScriptList(false);
+    fNewStatus = TLumo_Operation::fsNone;
+    RunOnMainThread([this, &outcome] {
+        TLumo_Zip& zip = fZipThread;
+        // A stop wins over whatever the run recorded.
+        zip.fLastError = zip.fAbortZip ? TLumo_Error::feCanceledByUser : outcome.Error;
+        zip.SetOperationState(fNewStatus);
+        zip.UpdateLastActive();
+        if (TLumo_BackupProfile* profile = zip.Profile()) {
+            TTaskQueue& queue = profile->Context().TaskQueue();
+            if (!queue.IsEmpty())
+                queue.First()->Finished();
+        }
+        zip.UpdateNode();
+    });
+}

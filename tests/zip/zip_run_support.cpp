@@ -1,0 +1,147 @@
+#include "zip_run_support.h"
+
+#include "app/task_queue.h"
+#include "profiles/backup_profile.h"
+#include "settings/ini_document.h"
+#include "zip/zip_thread.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <random>
+
+namespace {
+
+struct ToolResult {
+    int exitCode = -1;
+    QString output;
+};
+
+ToolResult RunTool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    ToolResult result;
+    if (!process.waitForStarted(10000) || !process.waitForFinished(120000))
+        return result;
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.output = QString::fromUtf8(process.readAll());
+    return result;
+}
+
+const char* const kListScript = R"PY(
+import sys, zipfile
+try:
+    z = zipfile.ZipFile(sys.argv[1])
+    if len(sys.argv) > 2:
+        z.setpassword(sys.argv[2].encode('utf-8'))
+    for i in z.infolist():
+        if not i.is_dir():
+            z.read(i)
+        print('E', i.filename.encode('utf-8').hex())
+    print('OK')
+except Exception as e:
+    print('FAIL', type(e).__name__, e)
+)PY";
+
+} // namespace
+
+bool HasTool(const QString& name) { return !QStandardPaths::findExecutable(name).isEmpty(); }
+
+ArchiveListing ListArchive(const QString& path, const QString& password) {
+    QStringList arguments{QStringLiteral("-c"), QString::fromLatin1(kListScript), path};
+    if (!password.isEmpty())
+        arguments << password;
+    const ToolResult result = RunTool(QStringLiteral("python3"), arguments);
+    ArchiveListing listing;
+    for (const QString& line : result.output.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("E ")))
+            listing.names << QString::fromUtf8(QByteArray::fromHex(line.mid(2).trimmed().toLatin1()));
+        else if (line.trimmed() == QLatin1String("OK"))
+            listing.ok = true;
+    }
+    if (!listing.ok)
+        listing.message = result.output;
+    listing.names.sort();
+    return listing;
+}
+
+int UnzipTest(const QString& path) {
+    return RunTool(QStringLiteral("unzip"), {QStringLiteral("-t"), QStringLiteral("-qq"), path}).exitCode;
+}
+
+bool JoinSplitArchive(const QString& lastSegment, const QString& joined) {
+    return RunTool(QStringLiteral("zip"),
+                   {QStringLiteral("-q"), QStringLiteral("-s"), QStringLiteral("0"), lastSegment,
+                    QStringLiteral("--out"), joined})
+               .exitCode == 0;
+}
+
+QStringList NamesIn(const QString& folder) {
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+QByteArray RandomBytes(qsizetype size, unsigned seed) {
+    std::mt19937 generator(seed);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& byte : bytes)
+        byte = static_cast<char>(generator() & 0xFF);
+    return bytes;
+}
+
+ZipRunTest::ZipRunTest() {
+    RegisterZipEngine(ctx->TaskQueue());
+    sandbox.writeFile("src/report.txt", "report");
+    sandbox.writeFile("src/sub/notes.txt", QByteArray(5000, 'n'));
+    QDir().mkpath(Target());
+    QDir().mkpath(ctx->Paths().DataFolder);
+}
+
+TLumo_Zip& ZipRunTest::MakeZip(const QString& fileTemplate, const std::function<void(TZip_Settings&)>& adjust) {
+    TLumo_Zip& zip = TLumo_Zip::Create(*ctx, QString());
+    TZip_Settings settings;
+    settings.nTitle = QStringLiteral("Docs");
+    settings.nFilename = fileTemplate;
+    settings.nFolder = Target();
+    settings.nValueList = QStringList{QStringLiteral("1"), Source()};
+    if (adjust)
+        adjust(settings);
+    zip.ApplyNewSettings(settings, false);
+    zip.SetClock([this] { return now; });
+    return zip;
+}
+
+void ZipRunTest::Run(TLumo_Zip& zip) { RunServing(zip, {}); }
+
+void ZipRunTest::RunServing(TLumo_Zip& zip, const std::function<void()>& whileRunning) {
+    TTaskQueue& queue = ctx->TaskQueue();
+    queue.RunTask(*zip.Profile(), false);
+    QElapsedTimer clock;
+    clock.start();
+    while (!queue.IsEmpty()) {
+        if (clock.elapsed() > 120000) {
+            ADD_FAILURE() << "the run did not end";
+            queue.AbortAll();
+            break;
+        }
+        if (whileRunning)
+            whileRunning();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QThread::msleep(2);
+    }
+}
+
+TFileVersionList ZipRunTest::StoredVersions(const TLumo_Zip& zip) {
+    ctx->Saver().RunSaveAndWait();
+    QFile file(ctx->Paths().SettingsFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return ReadFileVersions(IniDocument::FromBytes(file.readAll()), zip.UID() + QStringLiteral("_Fv"));
+}
