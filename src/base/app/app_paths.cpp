@@ -1,12 +1,13 @@
 #include "app/app_paths.h"
 
 #include "os/platform.h"
+#include "util/path_delim.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 TAppPaths DefaultAppPaths(bool* portableMode) {
-    const QChar delim = QLatin1Char(os::kPathDelim);
+    const QChar delim = kPathDelim;
     const QString exe = QString::fromStdString(os::ExecutablePath());
     const QString programFolder = QFileInfo(exe).absolutePath() + delim;
     const bool portable = QFile::exists(programFolder + QStringLiteral("Backup.portable"));
