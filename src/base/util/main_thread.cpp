@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <QTimer>
 
 bool IsMainThread() {
     const QCoreApplication* app = QCoreApplication::instance();
@@ -18,9 +19,15 @@ void RunOnMainThread(const std::function<void()>& work) {
 }
 
 void ServeMainThreadWhile(const std::function<bool()>& busy) {
-    while (busy()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (busy())
+    if (!QCoreApplication::instance() || !IsMainThread()) {
+        while (busy())
             QThread::msleep(5);
+        return;
     }
+    // A worker's call is served the moment it arrives; the 5 ms tick only
+    // makes sure a condition that changes without an event is seen.
+    QTimer tick;
+    tick.start(5);
+    while (busy())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }

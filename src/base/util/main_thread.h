@@ -14,6 +14,6 @@ bool IsMainThread();
 // calls (see ServeMainThreadWhile).
 void RunOnMainThread(const std::function<void()>& work);
 
-// Keeps the main thread's event queue (and so the workers' synchronous calls)
-// served in 5 ms steps while busy() holds.
+// Serves the main thread's event queue (and so the workers' synchronous calls)
+// while busy() holds, checking the condition at least every 5 ms.
 void ServeMainThreadWhile(const std::function<bool()>& busy);
