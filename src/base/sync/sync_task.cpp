@@ -1,6 +1,7 @@
 #include "sync/sync_task.h"
 
 #include "app/app_context.h"
+#include "app/task_queue.h"
 #include "lang/language.h"
 #include "profiles/backup_profile.h"
 #include "profiles/profile_texts.h"
@@ -8,6 +9,7 @@
 #include "profiles/drive_binding.h"
 #include "profiles/profile_uid.h"
 #include "profiles/task_texts.h"
+#include "sync/sync_thread.h"
 #include "util/string_lists.h"
 #include "util/text_format.h"
 
@@ -105,6 +107,21 @@ void TLumo_Sync::ResetStat() {
     fLastError = TLumo_Error::feNone;
     fResultText.clear();
     UpdateLastActive();
+}
+
+void TLumo_Sync::StartSync(bool nOnlyScan) {
+    fLastOnlyScan = nOnlyScan;
+    fLastError = TLumo_Error::feNone;
+    fLastErrorString.clear();
+    fProgress = 0;
+    fProgressFull = 0;
+    TBackupTask* first = fLumoBackup ? fLumoBackup->Context().TaskQueue().First() : nullptr;
+    if (!first)
+        return;
+    auto thread = std::make_unique<TSyncThread>(*this, nOnlyScan);
+    TSyncThread& worker = *thread;
+    first->SetThread(std::move(thread));
+    worker.start();
 }
 
 void TLumo_Sync::SetSyncStatus(TLumo_Operation value) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "profiles/enums.h"
+#include "sync/sync_file_element.h"
 #include "sync/sync_settings.h"
 #include "util/date_time.h"
 
@@ -55,6 +56,9 @@ public:
     void AddNewExclude(const QString& nExclude);
     // Clears the statistics of the last analysis, the progress and the error.
     void ResetStat();
+    // The start routine of a queued run: makes the worker, hands it to the
+    // first entry of the task queue and starts it. Main thread.
+    void StartSync(bool nOnlyScan);
 
     TLumo_Operation SyncStatus() const { return fSyncStatus; }
     void SetSyncStatus(TLumo_Operation value);
@@ -92,11 +96,24 @@ public:
     bool SkipHiddenSystem() const { return fSkipHiddenSystem; }
     const QString& SyncStatusText() const { return fSyncStatusText; }
     TLumo_BackupProfile* Profile() const { return fLumoBackup; }
+    qint64 ResultAllNewCopied() const { return fResultAllNewCopied; }
+    qint64 ResultAllNewFiles() const { return fResultAllNewFiles; }
+    qint64 ResultAllNewFilesSize() const { return fResultAllNewFilesSize; }
+    qint64 ResultToDeleteFiles() const { return fResultToDeleteFiles; }
+    qint64 ResultToDeleteFilesSize() const { return fResultToDeleteFilesSize; }
+    // The entries of the last analysis not yet done. Changed only on the main
+    // thread, and not while a run is queued or running.
+    const TSyncResultList& ResultElements() const { return fResultElements; }
+    TSyncResultList& ResultElements() { return fResultElements; }
+    // The window that lists the result entries, or none; not owned.
+    ISyncResultView* ResultView() const { return fForm; }
+    void SetResultView(ISyncResultView* view) { fForm = view; }
 
 private:
     explicit TLumo_Sync(QString uid);
     // The worker of a run reads the settings and writes the statistics.
     friend class TSyncThread;
+    friend class TSyncUiBatch;
 
     QString fDiskSourceID;
     quint8 fProgress = 0;
@@ -111,6 +128,7 @@ private:
     std::vector<TSyncElement> fElementList;
     int fErrorAttempts = 0;
     QStringList fExcludeList;
+    ISyncResultView* fForm = nullptr;
     TDateTime fLastActive = 0;
     QString fLastActiveString;
     TLumo_Error fLastError = TLumo_Error::feNone;
@@ -120,6 +138,7 @@ private:
     qint64 fResultAllNewCopied = 0;
     qint64 fResultAllNewFiles = 0;
     qint64 fResultAllNewFilesSize = 0;
+    TSyncResultList fResultElements;
     QString fResultText;
     qint64 fResultToDeleteFiles = 0;
     qint64 fResultToDeleteFilesSize = 0;

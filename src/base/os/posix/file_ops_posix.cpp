@@ -1,0 +1,310 @@
+#include "os/file_ops.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace os {
+
+namespace {
+
+constexpr std::int64_t kNsPerSecond = 1000000000;
+
+std::int64_t ToNs(const timespec& t) { return static_cast<std::int64_t>(t.tv_sec) * kNsPerSecond + t.tv_nsec; }
+
+timespec FromNs(std::int64_t ns) {
+    timespec t{};
+    t.tv_sec = static_cast<time_t>(ns / kNsPerSecond);
+    t.tv_nsec = static_cast<long>(ns % kNsPerSecond);
+    if (t.tv_nsec < 0) {
+        t.tv_nsec += kNsPerSecond;
+        --t.tv_sec;
+    }
+    return t;
+}
+
+// Closes a descriptor when the scope ends.
+class TFd {
+public:
+    explicit TFd(int fd) : fFd(fd) {}
+    ~TFd() {
+        if (fFd >= 0)
+            ::close(fFd);
+    }
+    TFd(const TFd&) = delete;
+    TFd& operator=(const TFd&) = delete;
+    int get() const { return fFd; }
+    bool ok() const { return fFd >= 0; }
+    // Closes now and reports whether the close itself succeeded.
+    bool close() {
+        const int fd = fFd;
+        fFd = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int fFd;
+};
+
+// Removes everything inside the open folder dirFd; false when something stayed.
+bool RemoveContent(int dirFd) {
+    DIR* dir = ::fdopendir(dirFd);
+    if (!dir) {
+        ::close(dirFd);
+        return false;
+    }
+    bool ok = true;
+    std::vector<std::string> folders;
+    while (dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        struct stat st {};
+        if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode))
+            folders.push_back(name);
+        else if (::unlinkat(dirFd, name.c_str(), 0) != 0)
+            ok = false;
+    }
+    for (const std::string& name : folders) {
+        ::fchmodat(dirFd, name.c_str(), S_IRWXU | 0755, 0);
+        const int child = ::openat(dirFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (child < 0 || !RemoveContent(child))
+            ok = false;
+        if (::unlinkat(dirFd, name.c_str(), AT_REMOVEDIR) != 0)
+            ok = false;
+    }
+    ::closedir(dir);
+    return ok;
+}
+
+} // namespace
+
+PathStatus StatusOf(const std::string& path) {
+    PathStatus status;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return status;
+    if (S_ISREG(st.st_mode))
+        status.kind = PathKind::File;
+    else if (S_ISDIR(st.st_mode))
+        status.kind = PathKind::Folder;
+    else if (S_ISLNK(st.st_mode))
+        status.kind = PathKind::SymLink;
+    else
+        status.kind = PathKind::Other;
+    status.size = status.kind == PathKind::File ? static_cast<std::int64_t>(st.st_size) : 0;
+    status.modifiedNs = ToNs(st.st_mtim);
+    status.accessedNs = ToNs(st.st_atim);
+    status.readOnly = (st.st_mode & S_IWUSR) == 0;
+    status.permissions = static_cast<std::uint32_t>(st.st_mode & 0777);
+    status.device = static_cast<std::uint64_t>(st.st_dev);
+    status.inode = static_cast<std::uint64_t>(st.st_ino);
+    return status;
+}
+
+bool SetPathTimes(const std::string& path, std::int64_t accessedNs, std::int64_t modifiedNs) {
+    const timespec times[2] = {FromNs(accessedNs), FromNs(modifiedNs)};
+    return ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool SetPermissions(const std::string& path, std::uint32_t permissions) {
+    return ::chmod(path.c_str(), static_cast<mode_t>(permissions & 0777)) == 0;
+}
+
+bool MakeFolders(const std::string& path) {
+    std::string folder = path;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    if (::mkdir(folder.c_str(), 0777) == 0)
+        return true;
+    struct stat st {};
+    if (errno == EEXIST)
+        return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (errno != ENOENT)
+        return false;
+    // A parent is missing: make the parents first, then this folder.
+    const std::size_t slash = folder.rfind('/');
+    if (slash == std::string::npos || slash == 0 || !MakeFolders(folder.substr(0, slash)))
+        return false;
+    return ::mkdir(folder.c_str(), 0777) == 0 || (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
+
+bool RemoveTree(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return errno == ENOENT;
+    if (!S_ISDIR(st.st_mode))
+        return ::unlink(path.c_str()) == 0;
+    ::chmod(path.c_str(), (st.st_mode & 07777) | S_IRWXU);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0)
+        RemoveContent(fd);
+    return ::rmdir(path.c_str()) == 0 || ::lstat(path.c_str(), &st) != 0;
+}
+
+bool ReadSymLink(const std::string& path, std::string& target) {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+        if (n < 0)
+            return false;
+        if (static_cast<std::size_t>(n) < buffer.size()) {
+            target.assign(buffer.data(), static_cast<std::size_t>(n));
+            return true;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool MakeSymLink(const std::string& target, const std::string& path) {
+    return ::symlink(target.c_str(), path.c_str()) == 0;
+}
+
+bool RenameReplacing(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
+
+namespace {
+
+std::mt19937_64& NameRandom() {
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    return random;
+}
+
+// Opens a new file with a unique name in folder; -1 when none could be made.
+int OpenUniqueFile(const std::string& folder, const std::string& prefix, mode_t mode, std::string& path) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[17];
+        std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(NameRandom()()));
+        std::string candidate = folder + prefix + suffix;
+        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            path = std::move(candidate);
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    return -1;
+}
+
+void FillStatus(const struct stat& st, PathStatus& status) {
+    status.kind = S_ISREG(st.st_mode) ? PathKind::File : PathKind::Other;
+    status.size = static_cast<std::int64_t>(st.st_size);
+    status.modifiedNs = ToNs(st.st_mtim);
+    status.accessedNs = ToNs(st.st_atim);
+    status.readOnly = (st.st_mode & S_IWUSR) == 0;
+    status.permissions = static_cast<std::uint32_t>(st.st_mode & 0777);
+    status.device = static_cast<std::uint64_t>(st.st_dev);
+    status.inode = static_cast<std::uint64_t>(st.st_ino);
+}
+
+// Copies until the end of the input; stops early once expected bytes are
+// copied (the caller compares the source's size before and after anyway).
+CopyResult CopyBlocks(int in, int out, std::int64_t expected, std::int64_t blockSize, const CopyProgress& progress) {
+    std::int64_t copied = 0;
+    bool kernelCopy = true;
+    std::vector<char> buffer;
+    for (;;) {
+        ssize_t written = 0;
+        if (kernelCopy) {
+            written = ::copy_file_range(in, nullptr, out, nullptr, static_cast<std::size_t>(blockSize), 0);
+            if (written < 0) {
+                // Not possible between these file systems (or at all): plain reads and writes instead.
+                if (copied == 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
+                                    errno == EBADF)) {
+                    kernelCopy = false;
+                    continue;
+                }
+                return errno == EIO ? CopyResult::SourceFailed : CopyResult::TargetFailed;
+            }
+        } else {
+            if (buffer.empty())
+                buffer.resize(static_cast<std::size_t>(blockSize));
+            const ssize_t got = ::read(in, buffer.data(), buffer.size());
+            if (got < 0) {
+                if (errno == EINTR)
+                    continue;
+                return CopyResult::SourceFailed;
+            }
+            while (written < got) {
+                const ssize_t n = ::write(out, buffer.data() + written, static_cast<std::size_t>(got - written));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0)
+                    return CopyResult::TargetFailed;
+                written += n;
+            }
+        }
+        if (written == 0)
+            return CopyResult::Ok;
+        copied += written;
+        if (progress && !progress(copied))
+            return CopyResult::Stopped;
+        if (copied >= expected)
+            return CopyResult::Ok;
+    }
+}
+
+} // namespace
+
+bool CreateUniqueFile(const std::string& folder, const std::string& prefix, std::string& path) {
+    const int fd = OpenUniqueFile(folder, prefix, 0600, path);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+CopyResult CopyToNewFile(const std::string& source, const std::string& folder, const std::string& prefix,
+                         std::int64_t blockSize, const CopyProgress& progress, std::string& tempPath,
+                         PathStatus& copied) {
+    TFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (!in.ok())
+        return CopyResult::SourceFailed;
+    struct stat before {};
+    if (::fstat(in.get(), &before) != 0 || !S_ISREG(before.st_mode))
+        return CopyResult::SourceFailed;
+    std::string path;
+    TFd out(OpenUniqueFile(folder, prefix, 0600, path));
+    if (!out.ok())
+        return CopyResult::TargetFailed;
+
+    CopyResult result = CopyBlocks(in.get(), out.get(), static_cast<std::int64_t>(before.st_size), blockSize, progress);
+    if (result == CopyResult::Ok) {
+        struct stat after {};
+        if (::fstat(in.get(), &after) != 0)
+            result = CopyResult::SourceFailed;
+        else if (after.st_size != before.st_size || ToNs(after.st_mtim) != ToNs(before.st_mtim))
+            result = CopyResult::SourceChanged;
+    }
+    if (result == CopyResult::Ok) {
+        const timespec times[2] = {before.st_atim, before.st_mtim};
+        struct stat written {};
+        if (::futimens(out.get(), times) != 0 || ::fchmod(out.get(), before.st_mode & 0777) != 0 ||
+            ::fstat(out.get(), &written) != 0 || !out.close())
+            result = CopyResult::TargetFailed;
+        else {
+            FillStatus(before, copied);
+            copied.device = static_cast<std::uint64_t>(written.st_dev);
+            copied.inode = static_cast<std::uint64_t>(written.st_ino);
+        }
+    }
+    if (result != CopyResult::Ok) {
+        out.close();
+        ::unlink(path.c_str());
+        return result;
+    }
+    tempPath = std::move(path);
+    return result;
+}
+
+} // namespace os

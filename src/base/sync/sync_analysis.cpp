@@ -1,0 +1,125 @@
+#include "sync/sync_analysis.h"
+
+#include "util/mega_scan.h"
+#include "util/path_delim.h"
+
+#include <QHash>
+
+#include <cmath>
+
+namespace {
+
+struct TPairKey {
+    qint32 listIndex;
+    bool isFolder;
+    QString path;
+    bool operator==(const TPairKey&) const = default;
+};
+
+size_t qHash(const TPairKey& key, size_t seed = 0) {
+    return ::qHash(key.path, seed) ^ (static_cast<size_t>(key.listIndex) * 2 + (key.isFolder ? 1 : 0));
+}
+
+void RemoveEmptySlots(TRunList& list) {
+    std::erase_if(list, [](const TRunItem& item) { return item.element == nullptr; });
+}
+
+} // namespace
+
+TSyncExclusions SplitExclusions(const QStringList& lines, const std::atomic<bool>& stop) {
+    TSyncExclusions result;
+    for (const QString& line : lines) {
+        if (stop.load(std::memory_order_relaxed))
+            break;
+        const QString upper = line.toUpper().trimmed();
+        if (upper.isEmpty())
+            continue;
+        if (upper.startsWith(kPathDelim))
+            result.Fragments << upper;
+        else
+            result.Masks << upper;
+    }
+    return result;
+}
+
+qint64 TimeInMilliseconds(TDateTime value) { return static_cast<qint64>(std::llround(value * 86400000.0)); }
+
+bool FilesDiffer(const TSyncFileElement& source, const TSyncFileElement& storage, bool checkDateAndSize) {
+    if (source.Size != storage.Size)
+        return true;
+    if (!checkDateAndSize)
+        return false;
+    const qint64 delta = TimeInMilliseconds(source.ModifiedTime) - TimeInMilliseconds(storage.ModifiedTime);
+    return delta >= 2000 || delta <= -2000;
+}
+
+std::unique_ptr<TSyncFileElement> MakeRunEntry(const TLumo_SearchElement& scanned, const QString& root,
+                                               TSyncElement* pair, qint32 listIndex) {
+    auto entry = std::make_unique<TSyncFileElement>();
+    entry->ListIndex = listIndex;
+    entry->IconIndex = -2;
+    entry->IsFolder = scanned.IsFolder;
+    entry->Attr = scanned.Attr;
+    entry->Root = root;
+    entry->SepPath = scanned.SubPath();
+    entry->CreateTime = scanned.DT_Created;
+    entry->ModifiedTime = scanned.DT_Modified;
+    entry->Size = scanned.Size;
+    entry->Error = false;
+    entry->SyncEl = pair;
+    entry->Status = TLumo_FileStatus::flsNone;
+    return entry;
+}
+
+bool CompareLists(TRunList& source, TRunList& storage, bool checkDateAndSize, const std::atomic<bool>& stop,
+                  const std::function<void(TRunItem&)>& found) {
+    // First storage entry per key (stored as index + 1, so that a new slot
+    // reads as 0), and for each entry the next one with the same key, so that
+    // several entries of one key are taken in list order.
+    QHash<TPairKey, qsizetype> first;
+    first.reserve(storage.size());
+    std::vector<qsizetype> next(storage.size(), -1);
+    for (qsizetype i = static_cast<qsizetype>(storage.size()); i-- > 0;) {
+        const TSyncFileElement& t = *storage[static_cast<std::size_t>(i)].element;
+        qsizetype& head = first[TPairKey{t.ListIndex, t.IsFolder, t.SepPath}];
+        // Filled from the end, so the head is always the earliest entry seen so far.
+        next[static_cast<std::size_t>(i)] = head - 1;
+        head = i + 1;
+    }
+
+    bool stopped = false;
+    for (TRunItem& item : source) {
+        if (stop.load(std::memory_order_relaxed)) {
+            stopped = true;
+            break;
+        }
+        TSyncFileElement& s = *item.element;
+        auto it = first.find(TPairKey{s.ListIndex, s.IsFolder, s.SepPath});
+        if (it != first.end()) {
+            const qsizetype j = it.value() - 1;
+            TRunItem& counterpart = storage[static_cast<std::size_t>(j)];
+            if (s.IsFolder)
+                s.Status = TLumo_FileStatus::flsOk;
+            else
+                s.Status = FilesDiffer(s, *counterpart.element, checkDateAndSize) ? TLumo_FileStatus::flsModified
+                                                                                  : TLumo_FileStatus::flsOk;
+            counterpart.owned.reset();
+            counterpart.element = nullptr;
+            if (next[static_cast<std::size_t>(j)] >= 0)
+                it.value() = next[static_cast<std::size_t>(j)] + 1;
+            else
+                first.erase(it);
+        }
+        if (s.Status == TLumo_FileStatus::flsNone)
+            s.Status = TLumo_FileStatus::flsNew;
+        if (s.Status == TLumo_FileStatus::flsOk) {
+            item.owned.reset();
+            item.element = nullptr;
+        } else {
+            found(item);
+        }
+    }
+    RemoveEmptySlots(storage);
+    RemoveEmptySlots(source);
+    return !stopped;
+}

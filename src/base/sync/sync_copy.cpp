@@ -1,0 +1,197 @@
+#include "sync/sync_copy.h"
+
+#include "os/file_ops.h"
+#include "util/path_delim.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+std::string Native(const QString& path) { return path.toStdString(); }
+
+// The folder part of a path, with its trailing separator.
+QString FolderOf(const QString& path) {
+    const qsizetype at = path.lastIndexOf(kPathDelim);
+    return at < 0 ? QString() : path.left(at + 1);
+}
+
+constexpr char kTempPrefix[] = ".nvsync-";
+
+// Removes the temporary file when the copy does not end in its rename.
+class TTempFile {
+public:
+    explicit TTempFile(std::string path) : fPath(std::move(path)) {}
+    ~TTempFile() {
+        if (!fPath.empty())
+            os::RemoveFile(fPath);
+    }
+    TTempFile(const TTempFile&) = delete;
+    TTempFile& operator=(const TTempFile&) = delete;
+    const std::string& path() const { return fPath; }
+    void Release() { fPath.clear(); }
+
+private:
+    std::string fPath;
+};
+
+bool MakeLinkBeside(const std::string& linkTarget, const std::string& folder, std::string& tempPath) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate;
+        // A unique name is reserved as an empty file first, then replaced by the link.
+        if (!os::CreateUniqueFile(folder, kTempPrefix, candidate))
+            return false;
+        os::RemoveFile(candidate);
+        if (os::MakeSymLink(linkTarget, candidate)) {
+            tempPath = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+TCopyOutcome CopyLink(const std::string& source, const std::string& target, const os::PathStatus& before,
+                      TWrittenObjects* written, const QString& targetText) {
+    std::string linkTarget;
+    if (!os::ReadSymLink(source, linkTarget))
+        return TCopyOutcome::Failed;
+    std::string tempPath;
+    if (!MakeLinkBeside(linkTarget, Native(FolderOf(targetText)), tempPath))
+        return TCopyOutcome::Failed;
+    TTempFile temp(tempPath);
+    if (!os::SetPathTimes(temp.path(), before.accessedNs, before.modifiedNs))
+        return TCopyOutcome::Failed;
+    if (!os::RenameReplacing(temp.path(), target))
+        return TCopyOutcome::Failed;
+    temp.Release();
+    if (written)
+        written->Add(targetText);
+    return TCopyOutcome::Copied;
+}
+
+} // namespace
+
+void TWrittenObjects::Add(std::uint64_t device, std::uint64_t inode) { fObjects.emplace(device, inode); }
+
+void TWrittenObjects::Add(const QString& path) {
+    const os::PathStatus status = os::StatusOf(Native(path));
+    if (status.kind != os::PathKind::Missing)
+        fObjects.emplace(status.device, status.inode);
+}
+
+bool TWrittenObjects::Contains(const QString& path) const {
+    if (fObjects.empty())
+        return false;
+    const os::PathStatus status = os::StatusOf(Native(path));
+    return status.kind != os::PathKind::Missing && fObjects.count({status.device, status.inode}) != 0;
+}
+
+quint8 PercentOf(qint64 part, qint64 whole) {
+    const double ratio = static_cast<double>(part) / static_cast<double>(std::max<qint64>(whole, 1)) * 100.0;
+    return static_cast<quint8>(std::clamp(std::nearbyint(ratio), 0.0, 100.0));
+}
+
+TCopyOutcome CopyOneFile(const QString& source, const QString& target, qint64 expectedSize,
+                         const std::atomic<bool>& stop, const std::function<void(quint8 percent)>& progress,
+                         TWrittenObjects* written) {
+    const std::string sourcePath = Native(source);
+    const std::string targetPath = Native(target);
+    const os::PathStatus before = os::StatusOf(sourcePath);
+    if (before.kind == os::PathKind::SymLink)
+        return CopyLink(sourcePath, targetPath, before, written, target);
+    if (before.kind != os::PathKind::File)
+        return TCopyOutcome::Failed;
+
+    quint8 shown = 0;
+    std::string tempPath;
+    os::PathStatus copied;
+    const os::CopyResult result = os::CopyToNewFile(
+        sourcePath, Native(FolderOf(target)), kTempPrefix, kCopyBlockSize,
+        [&](std::int64_t done) {
+            const quint8 percent = PercentOf(done, expectedSize);
+            if (percent != shown && progress) {
+                shown = percent;
+                progress(percent);
+            }
+            return !stop.load(std::memory_order_relaxed);
+        },
+        tempPath, copied);
+    switch (result) {
+    case os::CopyResult::Ok: break;
+    case os::CopyResult::Stopped: return TCopyOutcome::Stopped;
+    // A source written to while it was read would leave a copy that matches
+    // neither its old nor its new content; it is taken again next time.
+    case os::CopyResult::SourceChanged: return TCopyOutcome::SourceChanged;
+    case os::CopyResult::SourceFailed:
+    case os::CopyResult::TargetFailed: return TCopyOutcome::Failed;
+    }
+    TTempFile temp(tempPath);
+    if (shown != 100 && progress && expectedSize <= 0)
+        progress(100);
+    // Renaming a file over a folder fails, so a folder in the way is never replaced.
+    if (!os::RenameReplacing(temp.path(), targetPath))
+        return TCopyOutcome::Failed;
+    temp.Release();
+    if (written)
+        written->Add(copied.device, copied.inode);
+    return TCopyOutcome::Copied;
+}
+
+bool CreateFolderPath(const QString& folder) { return os::MakeFolders(Native(folder)); }
+
+bool CopyFolderTimes(const QString& source, const QString& target) {
+    const os::PathStatus status = os::StatusOf(Native(source));
+    if (status.kind != os::PathKind::Folder)
+        return false;
+    // The owner keeps write access to a storage folder, or the next run could not update its content.
+    return os::SetPathTimes(Native(target), status.accessedNs, status.modifiedNs);
+}
+
+bool EntryExists(const QString& path, bool isFolder) {
+    const os::PathKind kind = os::StatusOf(Native(path)).kind;
+    return isFolder ? kind == os::PathKind::Folder : (kind != os::PathKind::Missing && kind != os::PathKind::Folder);
+}
+
+bool DeleteForGood(const QString& path, bool isFolder) {
+    const std::string native = Native(path);
+    if (isFolder) {
+        if (os::StatusOf(native).kind == os::PathKind::Folder)
+            os::RemoveTree(native);
+    } else if (EntryExists(path, false)) {
+        os::RemoveFile(native);
+    }
+    return !EntryExists(path, isFolder);
+}
+
+namespace {
+
+// True when path lies inside one of the folders (at any depth).
+bool InsideOneOf(const QString& path, const QSet<QString>& folders) {
+    for (qsizetype at = path.lastIndexOf(kPathDelim); at > 0; at = path.lastIndexOf(kPathDelim, at - 1))
+        if (folders.contains(path.left(at)))
+            return true;
+    return false;
+}
+
+} // namespace
+
+QStringList OutermostPaths(QStringList folders, const QStringList& files, const std::atomic<bool>& stop) {
+    std::sort(folders.begin(), folders.end());
+    const QSet<QString> all(folders.begin(), folders.end());
+    QStringList outer;
+    for (const QString& folder : folders) {
+        if (stop.load(std::memory_order_relaxed))
+            return outer;
+        if (!InsideOneOf(folder, all))
+            outer << folder;
+    }
+    for (const QString& file : files) {
+        if (stop.load(std::memory_order_relaxed))
+            break;
+        if (!InsideOneOf(file, all))
+            outer << file;
+    }
+    return outer;
+}

@@ -1,0 +1,441 @@
+#include "sync/sync_thread.h"
+
+#include "app/app_context.h"
+#include "app/task_queue.h"
+#include "os/processes.h"
+#include "profiles/backup_profile.h"
+#include "settings/save_settings.h"
+#include "sync/sync_task.h"
+#include "sync/sync_ui_batch.h"
+#include "util/drives.h"
+#include "util/main_thread.h"
+#include "util/mega_scan.h"
+#include "util/path_delim.h"
+#include "util/trash.h"
+
+#include "lang/language.h"
+#include "profiles/task_texts.h"
+#include "util/text_format.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+constexpr qint64 kMiB = 1048576;
+
+} // namespace
+
+TSyncThread::TSyncThread(TLumo_Sync& task, bool onlyScan)
+    : fSyncThread(task), fOnlyScan(onlyScan), fMegaScan(std::make_unique<TLumo_MegaScan>()) {}
+
+TSyncThread::~TSyncThread() = default;
+
+void TSyncThread::SetLowPriority(bool low) { fWantedPriority.store(low ? 1 : 0); }
+
+void TSyncThread::AbortTask() {
+    fAbortIt = true;
+    fMegaScan->AbortIt = true;
+    fSyncThread.fLastError = TLumo_Error::feCanceledByUser;
+    fScriptSlot.AbortAndWait();
+    fSyncThread.fProgress = 0;
+    fSyncThread.fProgressFull = 0;
+    fSyncThread.fSyncStatus = TLumo_Operation::fsNone;
+}
+
+void TSyncThread::PublishStatus(TLumo_Operation status) {
+    fNewStatus = status;
+    fBatch->Flush();
+    RunOnMainThread([this, status] { fSyncThread.SetSyncStatus(status); });
+}
+
+void TSyncThread::PublishProgress() { fBatch->Progress(fProgress, fProgressFull, fNowElement); }
+
+void TSyncThread::RunProfileScripts(bool before) {
+    TLumo_BackupProfile& profile = *fSyncThread.Profile();
+    if (RunScripts(profile, before, fScriptSlot).TaskBroken)
+        RunOnMainThread([&profile] { profile.AbortTask(); });
+}
+
+void TSyncThread::Execute() {
+    TAppContext& context = fSyncThread.Profile()->Context();
+    fBatch = std::make_unique<TSyncUiBatch>(fSyncThread);
+    if (const int wanted = fWantedPriority.exchange(-1); wanted >= 0)
+        os::SetCurrentThreadLowPriority(wanted == 1);
+    RunOnMainThread([this] { fSyncThread.Profile()->SetStatus(TTaskStatus::tsRun); });
+    if (fSyncThread.fErrorAttempts > 1)
+        fSyncThread.fErrorAttempts = 0;
+
+    RunOnMainThread([this, &context] {
+        if (context.AppClosing)
+            return;
+        if (fSyncThread.fForm)
+            fSyncThread.fForm->Clear();
+        fSyncThread.fResultElements.Clear();
+    });
+    RunOnMainThread([this] {
+        fSyncThread.ResetStat();
+        fSyncThread.fResultText.clear();
+    });
+
+    PublishStatus(TLumo_Operation::fsScriptBefore);
+    if (!Aborted() && !fOnlyScan)
+        RunProfileScripts(true);
+    PublishStatus(TLumo_Operation::fsAnalys);
+
+    ResolvePairs();
+    const TSyncExclusions exclusions = SplitExclusions(fSyncThread.fExcludeList, fAbortIt);
+    ScanPairs(exclusions);
+    if (!Aborted())
+        Compare();
+
+    if (!fOnlyScan && !Aborted())
+        CopyPhase();
+    if (!fOnlyScan && !Aborted())
+        DeletionPhase();
+    EndOfRun();
+}
+
+void TSyncThread::ResolvePairs() {
+    TLumo_Sync& task = fSyncThread;
+    for (TSyncElement& pair : task.fElementList) {
+        pair.fRealSource = task.fCanUseDriveSourceID && !task.fDiskSourceID.isEmpty()
+                               ? RebindPathToDrive(pair.SourceFolder(), task.fDiskSourceID)
+                               : pair.SourceFolder();
+        pair.fRealStorage = task.fCanUseDriveStorageID && !task.fDiskStorageID.isEmpty()
+                                ? RebindPathToDrive(pair.StorageFolder(), task.fDiskStorageID)
+                                : pair.StorageFolder();
+    }
+}
+
+void TSyncThread::ScanPairs(const TSyncExclusions& exclusions) {
+    TLumo_Sync& task = fSyncThread;
+    std::set<QString> present, missing;
+    // Each volume is asked at most once per run.
+    auto driveReady = [&](const QString& folder) {
+        const QString volume = MountPointOf(folder);
+        if (volume.isEmpty() || missing.count(volume))
+            return false;
+        if (present.count(volume))
+            return true;
+        const bool ready = IsDriveReady(folder);
+        (ready ? present : missing).insert(volume);
+        return ready;
+    };
+
+    qint32 ordinal = -1;
+    for (TSyncElement& pair : task.fElementList) {
+        if (Aborted())
+            break;
+        TLumo_Error error = TLumo_Error::feNone;
+        if (pair.fRealSource.isEmpty() || pair.fRealStorage.isEmpty()) {
+            error = TLumo_Error::feSourceElements;
+        } else {
+            ++ordinal;
+            if (!driveReady(pair.fRealSource) || !driveReady(pair.fRealStorage))
+                error = TLumo_Error::feNoDisk;
+            else if (!EntryExists(pair.fRealSource, true))
+                error = TLumo_Error::feSourceFilesFolder;
+        }
+        if (error != TLumo_Error::feNone) {
+            pair.fSkipIt = true;
+            task.fLastError = error;
+            continue;
+        }
+        pair.fSkipIt = false;
+        ScanFolder(pair.fRealSource, fSourceList, exclusions, pair, ordinal);
+        ScanFolder(pair.fRealStorage, fStorageList, exclusions, pair, ordinal);
+    }
+}
+
+void TSyncThread::ScanFolder(const QString& folder, TRunList& list, const TSyncExclusions& exclusions,
+                             TSyncElement& pair, qint32 listIndex) {
+    TLumo_Sync& task = fSyncThread;
+    qint64 limit = 0;
+    if (task.fSkipBigFiles) {
+        task.fBigFileSize = std::min(task.fBigFileSize, TLumo_Sync::kMaxBigFileSize);
+        limit = static_cast<qint64>(task.fBigFileSize) * kMiB;
+    }
+    fMegaScan->GetFilesSize(QStringList{folder}, exclusions.Masks, exclusions.Fragments, limit,
+                            task.fSkipHiddenSystem);
+    if (Aborted()) {
+        fMegaScan->CleanResult();
+        return;
+    }
+    const auto& found = fMegaScan->ScanResult.FileList;
+    list.reserve(list.size() + found.size());
+    for (const TLumo_SearchElement& scanned : found) {
+        if (Aborted())
+            break;
+        // Devices, pipes and sockets are never copied nor deleted.
+        if (!scanned.IsFolder && (scanned.Attr & 0x04) != 0 && (scanned.Attr & 0x400) == 0)
+            continue;
+        auto entry = MakeRunEntry(scanned, folder, &pair, listIndex);
+        TSyncFileElement* raw = entry.get();
+        list.push_back(TRunItem{raw, std::move(entry)});
+    }
+    fMegaScan->CleanResult();
+}
+
+void TSyncThread::Compare() {
+    TLumo_Sync& task = fSyncThread;
+    TAppContext& context = task.Profile()->Context();
+    RunOnMainThread([&] {
+        if (!context.AppClosing && task.fForm)
+            task.fForm->BeginUpdate();
+    });
+    CompareLists(fSourceList, fStorageList, task.fCheckDateAndSize, fAbortIt, [this](TRunItem& item) {
+        fNowElement = item.element;
+        fBatch->AddResult(std::move(item.owned));
+    });
+    fNowElement = nullptr;
+
+    qint64 deleteCount = 0, deleteSize = 0;
+    if (!Aborted()) {
+        task.fResultToDeleteFilesSize = 0;
+        for (TRunItem& item : fStorageList) {
+            item.element->Status = TLumo_FileStatus::flsToDelete;
+            ++deleteCount;
+            deleteSize += item.element->Size;
+            fBatch->AddResult(std::move(item.owned));
+        }
+        task.fResultToDeleteFiles = deleteCount;
+        task.fResultToDeleteFilesSize = deleteSize;
+    }
+
+    qint64 newCount = 0, newSize = 0, modifiedCount = 0, modifiedSize = 0;
+    for (const TRunItem& item : fSourceList) {
+        if (item.element->Status == TLumo_FileStatus::flsModified) {
+            ++modifiedCount;
+            modifiedSize += item.element->Size;
+        } else if (item.element->Status == TLumo_FileStatus::flsNew) {
+            ++newCount;
+            newSize += item.element->Size;
+        }
+    }
+    fBatch->Flush();
+    RunOnMainThread([&] {
+        if (!context.AppClosing && task.fForm)
+            task.fForm->EndUpdate();
+    });
+    if (Aborted())
+        return;
+    task.fResultAllNewFilesSize = newSize + modifiedSize;
+    task.fResultAllNewFiles = newCount + modifiedCount;
+    QString text = LngText(Lng::lng_Global_SyncAnalysisResult);
+    text = FillPlaceholder(text, QLatin1StringView("%d"), QString::number(task.fResultAllNewFiles));
+    text = FillPlaceholder(text, QLatin1StringView("%s"), SizeToText(task.fResultAllNewFilesSize));
+    text = FillPlaceholder(text, QLatin1StringView("%d"), QString::number(task.fResultToDeleteFiles));
+    text = FillPlaceholder(text, QLatin1StringView("%s"), SizeToText(task.fResultToDeleteFilesSize));
+    task.fResultText = text;
+}
+
+void TSyncThread::DropDone(TRunItem& item) {
+    fNowElement = item.element;
+    fBatch->RemoveRow(*item.element);
+    item.element = nullptr;
+    fNowElement = nullptr;
+}
+
+void TSyncThread::CopyPhase() {
+    PublishStatus(TLumo_Operation::fsCopy);
+    for (TRunItem& item : fSourceList) {
+        if (Aborted())
+            break;
+        if (item.element->IsFolder)
+            CopyFolderEntry(item);
+        else
+            CopyFileEntry(item);
+    }
+    if (Aborted())
+        return;
+    // What is left failed: it stays listed with its error.
+    bool failed = false;
+    for (const TRunItem& item : fSourceList)
+        failed = failed || item.element != nullptr;
+    std::erase_if(fSourceList, [](const TRunItem& item) { return item.element == nullptr; });
+    if (failed)
+        fSyncThread.fLastError = TLumo_Error::feCopy;
+}
+
+void TSyncThread::CopyFolderEntry(TRunItem& item) {
+    TSyncFileElement& s = *item.element;
+    const QString target = s.SyncEl->fRealStorage + s.SepPath;
+    s.Status = TLumo_FileStatus::flsOk;
+    if (!EntryExists(target, true)) {
+        s.Error = !CreateFolderPath(target);
+        if (s.Error) {
+            fBatch->RefreshRow(s);
+            return;
+        }
+        if (!CopyFolderTimes(s.FullPath(), target)) {
+            // The folder exists now, so its row leaves the list; the run still reports the failure.
+            s.Status = TLumo_FileStatus::flsModified;
+            s.Error = true;
+            fSyncThread.fLastError = TLumo_Error::feCopy;
+        }
+    }
+    fWritten.Add(target);
+    DropDone(item);
+}
+
+void TSyncThread::CopyFileEntry(TRunItem& item) {
+    TSyncFileElement& s = *item.element;
+    TLumo_Sync& task = fSyncThread;
+    const QString target = s.SyncEl->fRealStorage + s.SepPath;
+    const QString folder = target.left(target.lastIndexOf(kPathDelim) + 1);
+    // Files of one folder follow each other in scan order: its existence is checked once.
+    if (folder != fEnsuredFolder) {
+        if (!CreateFolderPath(folder)) {
+            s.Error = true;
+            fBatch->RefreshRow(s);
+            return;
+        }
+        fEnsuredFolder = folder;
+    }
+    const TLumo_FileStatus kept = s.Status;
+    s.Status = TLumo_FileStatus::flsActive;
+    fNowElement = &s;
+    fBatch->RefreshRow(s);
+
+    const TCopyOutcome outcome = CopyOneFile(
+        s.FullPath(), target, s.Size, fAbortIt,
+        [this](quint8 percent) {
+            fProgress = percent;
+            PublishProgress();
+        },
+        &fWritten);
+    fProgress = 0;
+    PublishProgress();
+    s.Error = outcome != TCopyOutcome::Copied;
+    s.Status = kept;
+
+    task.fResultAllNewCopied += s.Size;
+    fProgressFull = PercentOf(task.fResultAllNewCopied, task.fResultAllNewFilesSize);
+    PublishProgress();
+    if (s.Error)
+        fBatch->RefreshRow(s);
+    else {
+        s.Status = TLumo_FileStatus::flsOk;
+        DropDone(item);
+    }
+    fNowElement = nullptr;
+}
+
+void TSyncThread::DeletionPhase() {
+    PublishStatus(TLumo_Operation::fsDelete);
+    // An entry that names an object this run has just written (a rename that
+    // changed only letter case on a volume that ignores case) is not deleted.
+    if (!fWritten.empty()) {
+        for (TRunItem& item : fStorageList)
+            if (fWritten.Contains(item.element->FullPath()))
+                DropDone(item);
+        std::erase_if(fStorageList, [](const TRunItem& item) { return item.element == nullptr; });
+    }
+    if (fSyncThread.fDelToRecycle)
+        DeleteToTrash();
+    else
+        DeleteForGoodPhase();
+}
+
+void TSyncThread::DeleteToTrash() {
+    QStringList folders, files;
+    for (const TRunItem& item : fStorageList)
+        (item.element->IsFolder ? folders : files) << item.element->FullPath();
+    if (!Aborted()) {
+        for (const QString& path : OutermostPaths(folders, files, fAbortIt)) {
+            if (Aborted())
+                break;
+            if (!MoveToTrash(path))
+                fSyncThread.fLastError = TLumo_Error::feDelete;
+        }
+    }
+    VerifyDeletions(false);
+}
+
+void TSyncThread::DeleteForGoodPhase() { VerifyDeletions(true); }
+
+void TSyncThread::VerifyDeletions(bool deleteNow) {
+    const qint64 n = static_cast<qint64>(fStorageList.size());
+    qint64 k = 0;
+    for (auto it = fStorageList.rbegin(); it != fStorageList.rend(); ++it) {
+        if (Aborted())
+            break;
+        ++k;
+        fProgress = 0;
+        fProgressFull = PercentOf(k, n);
+        PublishProgress();
+        TSyncFileElement& t = *it->element;
+        const QString path = t.FullPath();
+        t.Error = deleteNow ? !DeleteForGood(path, t.IsFolder) : EntryExists(path, t.IsFolder);
+        if (t.Error) {
+            fSyncThread.fLastError = TLumo_Error::feDelete;
+            fBatch->RefreshRow(t);
+        } else {
+            fNowElement = &t;
+            fBatch->RemoveRow(t);
+            it->element = nullptr;
+        }
+        fNowElement = nullptr;
+    }
+    std::erase_if(fStorageList, [](const TRunItem& item) { return item.element == nullptr; });
+}
+
+void TSyncThread::EndOfRun() {
+    TLumo_Sync& task = fSyncThread;
+    TLumo_BackupProfile& profile = *task.Profile();
+    TAppContext& context = profile.Context();
+    fBatch->Flush();
+    if (Aborted()) {
+        RunOnMainThread([&task] { task.ResetStat(); });
+    } else if (!fOnlyScan) {
+        task.fLastActive = Now();
+        RunOnMainThread([&] { context.Saver().AddNewTask(TSaveSetType::stProfile, task.UID()); });
+    }
+    fMegaScan.reset();
+    fSourceList.clear();
+    fStorageList.clear();
+
+    fProgress = 0;
+    fProgressFull = 0;
+    fNowElement = nullptr;
+    PublishStatus(fNewStatus);
+    PublishProgress();
+    fBatch->Flush();
+
+    if (!fOnlyScan) {
+        const QString keptText = task.fResultText;
+        task.fResultText.clear();
+        PublishStatus(TLumo_Operation::fsScriptAfter);
+        if (!Aborted()) {
+            RunProfileScripts(false);
+            task.fResultText = keptText;
+        }
+    }
+    if (!context.AppClosing)
+        PublishStatus(TLumo_Operation::fsNone);
+    fBatch->Flush();
+    RunOnMainThread([this, &context] {
+        if (!context.TaskQueue().IsEmpty())
+            EndRoutine();
+    });
+}
+
+void TSyncThread::EndRoutine() {
+    TLumo_Sync& task = fSyncThread;
+    TTaskQueue& queue = task.Profile()->Context().TaskQueue();
+    if (task.fLastError != TLumo_Error::feNone)
+        ++task.fErrorAttempts;
+    task.UpdateLastActive();
+    task.SetSyncStatus(TLumo_Operation::fsNone);
+    if (!queue.IsEmpty())
+        queue.First()->Finished();
+    task.fProgress = 0;
+    task.fProgressFull = 0;
+    task.fSyncStatus = TLumo_Operation::fsNone;
+    task.UpdateNode();
+}
+
+void RegisterSyncEngine(TTaskQueue& queue) {
+    queue.SetEngineStart(TBackupClass::bcSync, [](TBackupTask& task) { task.Profile().Sync()->StartSync(task.OnlyScan()); });
+}

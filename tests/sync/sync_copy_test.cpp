@@ -1,0 +1,178 @@
+#include "sync_run_support.h"
+
+#include "sync/sync_copy.h"
+
+namespace {
+
+TEST_F(SyncRunTest, RunMakesStorageEqualAndCarriesTimesAndReadOnlyOver) {
+    Write(src() + "a.txt", "new content");
+    Write(src() + "deep/er/b.txt", "b");
+    Write(src() + "empty.txt", "");
+    Write(src() + "ro.txt", "read only");
+    ASSERT_TRUE(QFile::link("a.txt", src() + "link"));
+    SetTime(src() + "a.txt", 123456789);
+    QFile::setPermissions(src() + "ro.txt", QFile::ReadOwner | QFile::ReadGroup);
+    Write(dst() + "a.txt", "old");
+    Write(dst() + "ro.txt", "old read only");
+    QFile::setPermissions(dst() + "ro.txt", QFile::ReadOwner);
+    Write(dst() + "gone/inner.txt", "x");
+    Write(dst() + "gone/.hidden", "excluded");
+
+    TSyncSettings settings;
+    settings.nDeleteToRecycle = false;
+    settings.nExcludeList << ".hidden";
+    TLumo_Sync& sync = MakeSync(settings);
+    RunAndWait(sync, false);
+
+    EXPECT_EQ(sync.LastError(), TLumo_Error::feNone);
+    EXPECT_TRUE(sync.ResultElements().empty());
+    EXPECT_EQ(FilesBelow(src()), FilesBelow(dst()));
+    EXPECT_EQ(Read(dst() + "a.txt"), "new content");
+    EXPECT_EQ(Read(dst() + "deep/er/b.txt"), "b");
+    EXPECT_EQ(ModifiedNs(dst() + "a.txt"), ModifiedNs(src() + "a.txt"));
+    EXPECT_EQ(LinkText(dst() + "link"), "a.txt");
+    EXPECT_TRUE(QFileInfo(dst() + "link").isSymLink());
+    EXPECT_EQ(Read(dst() + "ro.txt"), "read only");
+    EXPECT_FALSE(QFile::permissions(dst() + "ro.txt") & QFile::WriteOwner);
+    // The whole folder went, with the excluded file in it.
+    EXPECT_FALSE(QFileInfo::exists(dst() + "gone"));
+    EXPECT_GT(sync.LastActive(), 0.0);
+    EXPECT_EQ(sync.ResultAllNewCopied(), 11 + 1 + 0 + 9 + 5);
+
+    // A second analysis finds nothing to do.
+    RunAndWait(sync, true);
+    EXPECT_TRUE(sync.ResultElements().empty());
+    EXPECT_EQ(sync.ResultText(), "Analysis: Update - 0 [0 b]  |  To remove - 0 [0 b]");
+}
+
+TEST_F(SyncRunTest, RunPostsTheProfileSave) {
+    Write(src() + "a.txt", "a");
+    TLumo_Sync& sync = MakeSync();
+    RunAndWait(sync, false);
+    const auto requests = Requests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.back().fType, TSaveSetType::stProfile);
+    EXPECT_EQ(requests.back().fUID, sync.UID());
+}
+
+TEST_F(SyncRunTest, DeletionToTrashMovesOnlyOutermostEntries) {
+    useTrash = true;
+    Write(src() + "keep.txt", "k");
+    Write(dst() + "A/B/x.txt", "x");
+    Write(dst() + "AB/y.txt", "y");
+    Write(dst() + "loose.txt", "z");
+    TLumo_Sync& sync = MakeSync();
+    RunAndWait(sync, false);
+    EXPECT_EQ(sync.LastError(), TLumo_Error::feNone);
+    EXPECT_EQ(FilesBelow(dst()), QStringList{"keep.txt"});
+    const QString trash = sandbox.path() + "/home/.local/share/Trash/files/";
+    EXPECT_EQ(FilesBelow(trash), (QStringList{"A", "A/B", "A/B/x.txt", "AB", "AB/y.txt", "loose.txt"}));
+}
+
+TEST(SyncOutermostPaths, NestedFoldersAndFilesAreLeftOut) {
+    const std::atomic<bool> stop{false};
+    const QStringList result = OutermostPaths({"/s/A B", "/s/A/B", "/s/A", "/s/AB"},
+                                              {"/s/A/f", "/s/A B/g", "/s/ABC", "/s/A/B/h"}, stop);
+    EXPECT_EQ(result, (QStringList{"/s/A", "/s/A B", "/s/AB", "/s/ABC"}));
+}
+
+TEST(SyncPercent, RoundsHalvesToEvenAndUsesOneForEmptyTotals) {
+    EXPECT_EQ(PercentOf(0, 0), 0);
+    EXPECT_EQ(PercentOf(5, 0), 100);
+    EXPECT_EQ(PercentOf(1, 200), 0);   // 0.5 -> 0
+    EXPECT_EQ(PercentOf(3, 200), 2);   // 1.5 -> 2
+    EXPECT_EQ(PercentOf(100, 100), 100);
+}
+
+class CopyOneFileTest : public SyncRunTest {
+protected:
+    QString Target() const { return dst() + "big.bin"; }
+    QString Source() const { return src() + "big.bin"; }
+    void MakeBigSource() { Write(Source(), QByteArray(8 * 1048576, 'n')); }
+};
+
+TEST_F(CopyOneFileTest, StopBetweenBlocksKeepsThePreviousCopyAndLeavesNoTemporaryFile) {
+    MakeBigSource();
+    Write(Target(), "previous copy");
+    std::atomic<bool> stop{false};
+    int calls = 0;
+    const TCopyOutcome outcome = CopyOneFile(Source(), Target(), 8 * 1048576, stop, [&](quint8) {
+        ++calls;
+        stop = true;
+    });
+    EXPECT_EQ(outcome, TCopyOutcome::Stopped);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(Read(Target()), "previous copy");
+    EXPECT_EQ(FilesBelow(dst()), QStringList{"big.bin"});
+}
+
+TEST_F(CopyOneFileTest, SourceChangedWhileCopiedIsNotTaken) {
+    MakeBigSource();
+    Write(Target(), "previous copy");
+    std::atomic<bool> stop{false};
+    bool appended = false;
+    const TCopyOutcome outcome = CopyOneFile(Source(), Target(), 8 * 1048576, stop, [&](quint8) {
+        if (appended)
+            return;
+        appended = true;
+        QFile file(Source());
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write("more");
+    });
+    EXPECT_EQ(outcome, TCopyOutcome::SourceChanged);
+    EXPECT_EQ(Read(Target()), "previous copy");
+    EXPECT_EQ(FilesBelow(dst()), QStringList{"big.bin"});
+}
+
+TEST_F(CopyOneFileTest, ProgressReachesOneHundredAtOnceForASmallFile) {
+    Write(Source(), QByteArray(100, 's'));
+    std::atomic<bool> stop{false};
+    std::vector<int> seen;
+    EXPECT_EQ(CopyOneFile(Source(), Target(), 100, stop, [&](quint8 p) { seen.push_back(p); }),
+              TCopyOutcome::Copied);
+    EXPECT_EQ(seen, std::vector<int>{100});
+    EXPECT_EQ(Read(Target()), QByteArray(100, 's'));
+}
+
+TEST_F(CopyOneFileTest, MissingSourceOrUnwritableFolderFailsWithoutTouchingTheTarget) {
+    std::atomic<bool> stop{false};
+    Write(Target(), "previous copy");
+    EXPECT_EQ(CopyOneFile(src() + "absent", Target(), 0, stop, {}), TCopyOutcome::Failed);
+    EXPECT_EQ(Read(Target()), "previous copy");
+    // A folder stands where the file should go: the copy fails and the folder stays.
+    Write(Source(), "x");
+    QDir().mkpath(dst() + "folder.bin");
+    EXPECT_EQ(CopyOneFile(Source(), dst() + "folder.bin", 1, stop, {}), TCopyOutcome::Failed);
+    EXPECT_TRUE(QFileInfo(dst() + "folder.bin").isDir());
+    EXPECT_EQ(FilesBelow(dst()), (QStringList{"big.bin", "folder.bin"}));
+}
+
+TEST_F(SyncRunTest, StoppedRunKeepsThePreviousCopyAndShowsNoError) {
+    Write(src() + "a_small.txt", "s");
+    Write(src() + "big.bin", QByteArray(64 * 1048576, 'n'));
+    Write(dst() + "big.bin", "previous copy");
+    Write(dst() + "to_delete.txt", "d");
+    TLumo_Sync& sync = MakeSync();
+    TTaskQueue& queue = ctx->TaskQueue();
+    queue.RunTask(*sync.Profile(), false);
+    bool aborted = false;
+    ServeMainThreadWhile([&] {
+        if (!aborted && sync.ResultAllNewCopied() > 0) {
+            aborted = true;
+            queue.AbortTask(*sync.Profile());
+        }
+        return !queue.IsEmpty();
+    });
+    ASSERT_TRUE(aborted);
+    const QByteArray big = Read(dst() + "big.bin");
+    EXPECT_TRUE(big == "previous copy" || big.size() == 64 * 1048576) << big.size();
+    EXPECT_EQ(Read(dst() + "to_delete.txt"), "d"); // no deletion phase after a stop
+    for (const QString& name : FilesBelow(dst()))
+        EXPECT_TRUE(name == "a_small.txt" || name == "big.bin" || name == "to_delete.txt") << name.toStdString();
+    EXPECT_EQ(sync.LastError(), TLumo_Error::feNone);
+    EXPECT_EQ(sync.ErrorAttempts(), 0);
+    EXPECT_EQ(sync.LastActive(), 0.0);
+    EXPECT_EQ(sync.SyncStatus(), TLumo_Operation::fsNone);
+}
+
+} // namespace
