@@ -2,7 +2,9 @@
 
 QString CliUsage() {
     return QStringLiteral("usage: norvane-backup-cli [--data-dir DIR] list\n"
-                          "       norvane-backup-cli [--data-dir DIR] export UID\n");
+                          "       norvane-backup-cli [--data-dir DIR] export UID\n"
+                          "       norvane-backup-cli [--data-dir DIR] analyse [--entries] UID...\n"
+                          "       norvane-backup-cli [--data-dir DIR] run UID...\n");
 }
 
 std::optional<TCliOptions> ParseCliOptions(const QStringList& args, QString& error) {
@@ -36,6 +38,24 @@ std::optional<TCliOptions> ParseCliOptions(const QStringList& args, QString& err
             error = QStringLiteral("export takes exactly one UID");
             return std::nullopt;
         }
+    } else if (options.Command == QLatin1String("analyse") || options.Command == QLatin1String("run")) {
+        const bool analyse = options.Command == QLatin1String("analyse");
+        QStringList uids;
+        for (const QString& argument : options.Arguments) {
+            if (analyse && argument == QLatin1String("--entries")) {
+                options.Entries = true;
+            } else if (argument.startsWith(QLatin1String("--"))) {
+                error = QStringLiteral("unknown option for %1: %2").arg(options.Command, argument);
+                return std::nullopt;
+            } else {
+                uids << argument;
+            }
+        }
+        if (uids.isEmpty()) {
+            error = QStringLiteral("%1 takes at least one UID").arg(options.Command);
+            return std::nullopt;
+        }
+        options.Arguments = uids;
     } else {
         error = QStringLiteral("unknown command: %1").arg(options.Command);
         return std::nullopt;

@@ -8,8 +8,9 @@
 // The parsed command line of norvane-backup-cli.
 struct TCliOptions {
     QString DataDir;      // empty: the desktop program's rule
-    QString Command;      // list, export
+    QString Command;      // list, export, analyse, run
     QStringList Arguments;
+    bool Entries = false; // analyse --entries
 };
 
 // Empty with error set when the command line is not valid.

@@ -2,6 +2,8 @@
 #include "app/app_paths.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
+#include "cli/cli_runs.h"
+#include "cli/cli_signals.h"
 #include "settings/settings_loader.h"
 
 #include <QCoreApplication>
@@ -36,6 +38,11 @@ int main(int argc, char** argv) {
         status = CommandList(context, out);
     else if (options->Command == QLatin1String("export"))
         status = CommandExport(context, options->Arguments.first(), out, err);
+    else if (options->Command == QLatin1String("analyse") || options->Command == QLatin1String("run")) {
+        const TStopSignals stopSignals;
+        status = CommandRuns(context, options->Arguments, options->Command == QLatin1String("analyse"),
+                             options->Entries, stopSignals.Requested(), out, err);
+    }
     out.flush();
     err.flush();
     return status;

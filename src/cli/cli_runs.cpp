@@ -1,0 +1,129 @@
+#include "cli/cli_runs.h"
+
+#include "app/app_context.h"
+#include "app/task_queue.h"
+#include "cli/cli_commands.h"
+#include "folderzip/folderzip_task.h"
+#include "profiles/profile_texts.h"
+#include "settings/save_settings.h"
+#include "sync/sync_task.h"
+#include "zip/zip_task.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+TLumo_Error LastErrorOf(const TLumo_BackupProfile& profile) {
+    switch (profile.Kind()) {
+    case TBackupClass::bcSync: return profile.Sync()->LastError();
+    case TBackupClass::bcZip: return profile.Zip()->LastError();
+    case TBackupClass::bcFolderZip: return profile.FolderZip()->LastError();
+    case TBackupClass::bcNone: break;
+    }
+    return TLumo_Error::feNone;
+}
+
+// One line on stderr, redrawn in place: the running profile's overall
+// progress and status.
+class TProgressBar {
+public:
+    explicit TProgressBar(bool enabled) : fEnabled(enabled) { fSinceDraw.start(); }
+    ~TProgressBar() { Clear(); }
+
+    void Draw(const TTaskQueue& queue) {
+        if (!fEnabled || fSinceDraw.elapsed() < 100)
+            return;
+        fSinceDraw.restart();
+        const TBackupTask* first = queue.First();
+        if (!first)
+            return;
+        const TGL_Profile& values = first->Profile().Values();
+        const int percent = values.iFullProgress;
+        constexpr int kWidth = 30;
+        const int filled = percent * kWidth / 100;
+        const QByteArray title = values.txtTitle.left(30).toUtf8();
+        const QByteArray status = values.txtStatus.left(40).toUtf8();
+        std::fprintf(stderr, "\r\033[K[%s%s] %3d%% %s  %s", QByteArray(filled, '#').constData(),
+                     QByteArray(kWidth - filled, ' ').constData(), percent, title.constData(), status.constData());
+        std::fflush(stderr);
+        fDrawn = true;
+    }
+
+    void Clear() {
+        if (fDrawn) {
+            std::fputs("\r\033[K", stderr);
+            std::fflush(stderr);
+            fDrawn = false;
+        }
+    }
+
+private:
+    bool fEnabled;
+    bool fDrawn = false;
+    QElapsedTimer fSinceDraw;
+};
+
+void PrintEntries(const TLumo_Sync& sync, QTextStream& out) {
+    for (const auto& element : sync.ResultElements())
+        out << FileStatusText(element->Status) << '\t' << element->SepPath << '\n';
+}
+
+} // namespace
+
+int CommandRuns(TAppContext& context, const QStringList& uids, bool onlyScan, bool entries,
+                const std::atomic<bool>& stopRequested, QTextStream& out, QTextStream& err) {
+    std::vector<TLumo_BackupProfile*> profiles;
+    for (const QString& uid : uids) {
+        TLumo_BackupProfile* profile = context.FindProfileByUID(uid);
+        if (!profile) {
+            err << "unknown profile UID: " << uid << '\n';
+            return kExitUsage;
+        }
+        profiles.push_back(profile);
+    }
+
+    TTaskQueue& queue = context.TaskQueue();
+    for (TLumo_BackupProfile* profile : profiles)
+        queue.RunTask(*profile, onlyScan);
+
+    // An event loop rather than a polling wait: the worker's synchronous calls
+    // are served the moment they arrive, which a run of many small files needs.
+    bool stopped = false;
+    {
+        TProgressBar bar(::isatty(STDERR_FILENO) == 1);
+        QEventLoop loop;
+        QTimer poll;
+        poll.setInterval(5);
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (!stopped && stopRequested.load()) {
+                stopped = true;
+                queue.AbortAll();
+            }
+            bar.Draw(queue);
+            if (queue.IsEmpty())
+                loop.quit();
+        });
+        poll.start();
+        if (!queue.IsEmpty())
+            loop.exec();
+    }
+    context.Saver().RunSaveAndWait();
+
+    bool anyError = false;
+    for (TLumo_BackupProfile* profile : profiles) {
+        profile->SetFullValues();
+        const TGL_Profile& values = profile->Values();
+        out << values.txtTitle << '\n' << values.txtStatus << '\n' << values.txtLastSync << '\n';
+        if (entries && profile->Sync())
+            PrintEntries(*profile->Sync(), out);
+        anyError = anyError || LastErrorOf(*profile) != TLumo_Error::feNone;
+    }
+    if (stopped)
+        return kExitInterrupted;
+    return anyError ? kExitRunError : kExitOk;
+}

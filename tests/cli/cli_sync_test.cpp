@@ -1,0 +1,161 @@
+// The command-line tool run as a program against a hand-written Backup.ini
+// and real folders; the result is compared with diff -r.
+
+#include "test_env.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <csignal>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kUid[] = "SNK202401020304051234";
+
+class CliSyncTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDir().mkpath(sandbox.file("data"));
+        QDir().mkpath(sandbox.file("src"));
+    }
+
+    void WriteIni(bool deleteToTrash = false, const QString& source = {}) {
+        const QString src = source.isEmpty() ? sandbox.file("src/") : source;
+        QByteArray ini = "\xEF\xBB\xBF[SyncList]\r\n";
+        ini += QByteArray(kUid) + "=Docs\r\n[" + kUid + "_st]\r\nDelToRecycle=" + (deleteToTrash ? "1" : "0") +
+               "\r\nSkipHiddenSystem=0\r\nAutoMode=0\r\n[" + kUid + "_Ex]\r\nv0=*.tmp\r\n[" + kUid + "]\r\nf1_1=" +
+               src.toUtf8() + "\r\nf2_1=" + sandbox.file("dst/").toUtf8() + "\r\n";
+        sandbox.writeFile("data/Backup.ini", ini);
+    }
+
+    struct Result {
+        int status = -1;
+        QString out, err;
+    };
+
+    Result Cli(const QStringList& args) const {
+        QProcess process;
+        process.start(NORVANE_CLI_PATH, QStringList{"--data-dir", sandbox.file("data")} + args);
+        process.waitForFinished(60000);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    // The output of diff -r between the folders, or nullopt when diff is missing.
+    std::optional<QString> Diff() const {
+        const QString diff = QStandardPaths::findExecutable("diff");
+        if (diff.isEmpty())
+            return std::nullopt;
+        QProcess process;
+        process.start(diff, {"-r", sandbox.file("src"), sandbox.file("dst")});
+        process.waitForFinished(60000);
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+
+    void MakeTree() {
+        sandbox.writeFile("src/a.txt", "alpha");
+        sandbox.writeFile("src/sub/deeper/b.txt", "beta");
+        sandbox.writeFile("src/skip.tmp", "excluded");
+        sandbox.writeFile("dst/old.txt", "to remove");
+        sandbox.writeFile("dst/a.txt", "old");
+        sandbox.writeFile("dst/oldfolder/c.txt", "to remove");
+    }
+
+    TestSandbox sandbox;
+};
+
+TEST_F(CliSyncTest, AnalyseListsEntriesAndChangesNothing) {
+    MakeTree();
+    WriteIni();
+    const Result r = Cli({"analyse", "--entries", kUid});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines[0].toStdString(), "Docs");
+    EXPECT_EQ(lines[2].toStdString(), "Analysis: Update - 4 [9 b]  |  To remove - 3 [18 b]");
+    QStringList entries = lines.mid(3);
+    entries.sort();
+    const QStringList expected{"Modified\ta.txt",       "New\tsub",           "New\tsub/deeper",
+                               "New\tsub/deeper/b.txt", "To delete\told.txt", "To delete\toldfolder",
+                               "To delete\toldfolder/c.txt"};
+    EXPECT_EQ(entries.join('|').toStdString(), expected.join('|').toStdString());
+    EXPECT_TRUE(QFile::exists(sandbox.file("dst/old.txt")));
+    EXPECT_FALSE(QFile::exists(sandbox.file("dst/sub")));
+}
+
+TEST_F(CliSyncTest, RunMakesStorageEqualAndASecondAnalyseFindsNothing) {
+    MakeTree();
+    WriteIni();
+    const Result run = Cli({"run", kUid});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.split('\n')[2].startsWith("Last sync: ")) << run.out.toStdString();
+    const auto diff = Diff();
+    if (!diff)
+        GTEST_SKIP() << "diff is not installed";
+    EXPECT_EQ(diff->toStdString(), ("Only in " + sandbox.file("src") + ": skip.tmp\n").toStdString());
+    const QByteArray ini = sandbox.readFile("data/Backup.ini");
+    EXPECT_TRUE(ini.contains("LastActive=2")) << ini.constData();
+
+    const Result again = Cli({"analyse", "--entries", kUid});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(again.out.split('\n', Qt::SkipEmptyParts).size(), 3) << again.out.toStdString();
+    EXPECT_TRUE(again.out.contains("Analysis: Update - 0 [0 b]  |  To remove - 0 [0 b]"));
+}
+
+TEST_F(CliSyncTest, UsageErrorsAndUnknownProfilesRunNothing) {
+    MakeTree();
+    WriteIni();
+    for (const QStringList& args : {QStringList{"run"}, QStringList{"run", "--entries", kUid},
+                                    QStringList{"analyse", "--bogus", kUid}, QStringList{"run", kUid, "SNKnope"}}) {
+        const Result r = Cli(args);
+        EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty());
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(sandbox.file("dst/sub")));
+}
+
+TEST_F(CliSyncTest, MissingSourceFolderEndsWithStatusOneAndTheErrorText) {
+    WriteIni(false, sandbox.file("absent/"));
+    const Result r = Cli({"run", kUid});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.contains("Sync completed with errors")) << r.out.toStdString();
+}
+
+TEST_F(CliSyncTest, TermSignalStopsTheRunWithStatus130AndKeepsThePreviousCopy) {
+    sandbox.writeFile("dst/big.bin", "previous copy");
+    {
+        QFile big(sandbox.file("src/big.bin"));
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        const QByteArray block(1 << 20, 'b');
+        for (int i = 0; i < 1024; ++i)
+            big.write(block);
+    }
+    WriteIni();
+    QProcess process;
+    process.start(NORVANE_CLI_PATH, {"--data-dir", sandbox.file("data"), "run", kUid});
+    ASSERT_TRUE(process.waitForStarted());
+    // Wait until the copy is under way: its temporary file appears beside the target.
+    bool copying = false;
+    for (int i = 0; i < 20000 && !copying && process.state() == QProcess::Running; ++i) {
+        copying = QDir(sandbox.file("dst")).entryList(QDir::Files | QDir::Hidden).size() > 1;
+        if (!copying)
+            QThread::msleep(1);
+    }
+    if (!copying) {
+        process.waitForFinished();
+        GTEST_SKIP() << "the copy ended before it could be interrupted";
+    }
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 130);
+    EXPECT_EQ(sandbox.readFile("dst/big.bin"), "previous copy");
+    EXPECT_EQ(QDir(sandbox.file("dst")).entryList(QDir::Files | QDir::Hidden), QStringList{"big.bin"});
+}
+
+} // namespace
