@@ -1,11 +1,13 @@
 #include "app/app_context.h"
 
+#include "app/task_queue.h"
 #include "folderzip/folderzip_task.h"
 #include "scheduler/cron_entry.h"
-#include "app/task_queue.h"
 #include "settings/save_settings.h"
 #include "sync/sync_task.h"
+#include "sync/sync_thread.h"
 #include "zip/zip_task.h"
+#include "zip/zip_thread.h"
 
 #include <QSet>
 
@@ -30,12 +32,15 @@ void InstallCurrentLanguage() {
 TAppContext::TAppContext(TAppPaths paths) : fPaths(std::move(paths)) {
     fSaver = std::make_unique<TSaveSettings>(*this);
     fTaskQueue = std::make_unique<TTaskQueue>(*this);
+    RegisterSyncEngine(*fTaskQueue);
+    RegisterZipEngine(*fTaskQueue);
     LiveContexts().push_back(this);
     InstallCurrentLanguage();
 }
 
 TAppContext::~TAppContext() {
-    // Runs end first: their workers still use the profiles and the store.
+    // Runs end first: their workers still use the queue, the profiles and the store.
+    fTaskQueue->Shutdown();
     fTaskQueue.reset();
     // Requests still waiting are dropped, as at the end of the program.
     fSaver.reset();
@@ -71,7 +76,12 @@ std::unique_ptr<TLumo_BackupProfile> TAppContext::TakeProfile(const TLumo_Backup
     return nullptr;
 }
 
-void TAppContext::ClearProfiles() { fProfiles.clear(); }
+void TAppContext::ClearProfiles() {
+    // No run may outlive its profile.
+    if (fTaskQueue)
+        fTaskQueue->Shutdown();
+    fProfiles.clear();
+}
 
 QStringList TAppContext::DisplayOrderUIDs() const {
     if (View)

@@ -50,13 +50,14 @@ void TBackupTask::AbortTask() {
 
 TTaskQueue::TTaskQueue(TAppContext& context) : fContext(context) {}
 
+void TTaskQueue::Shutdown() {
+    if (!TaskRunning && fTasks.empty())
+        return;
+    AbortAll();
+    ServeMainThreadWhile([this] { return TaskRunning; });
+}
+
 TTaskQueue::~TTaskQueue() {
-    // A run still going is stopped as at the end of the program; its worker
-    // needs the main thread until its end routine has run.
-    if (TaskRunning) {
-        AbortAll();
-        ServeMainThreadWhile([this] { return TaskRunning; });
-    }
     // Workers of finished runs are past their end routine and need nothing of
     // the main thread any more.
     for (auto& thread : fEnding)

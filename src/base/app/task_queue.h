@@ -69,6 +69,10 @@ public:
     // Stops everything: the queue is discarded and the running run stopped.
     void AbortAll();
 
+    // At the end of the program: stops everything and serves the main thread
+    // until the running worker's end routine has run (it still uses the queue).
+    void Shutdown();
+
     void DispatchTasks();
     void FinishCurrentTask();
 
