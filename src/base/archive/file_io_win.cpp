@@ -1,6 +1,7 @@
 #ifdef _WIN32
 
 #include "archive/file_io.h"
+#include "os/win/wide_text.h"
 
 #include <windows.h>
 
@@ -12,23 +13,9 @@ namespace archive {
 
 namespace {
 
-std::wstring Widen(const std::string& s) {
-    if (s.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
+using os::win::Widen;
 
-std::string Narrow(const wchar_t* w) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1)
-        return {};
-    std::string s(static_cast<size_t>(n - 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w, -1, s.data(), n, nullptr, nullptr);
-    return s;
-}
+std::string Narrow(const wchar_t* w) { return os::win::Narrow(std::wstring(w)); }
 
 std::string LastErrorText(const char* what, const std::string& path, DWORD code) {
     return std::string(what) + " '" + path + "': Windows error " + std::to_string(code);
