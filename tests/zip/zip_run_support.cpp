@@ -1,19 +1,18 @@
 #include "zip_run_support.h"
 
+#include "archive_test_support.h"
+
 #include "app/task_queue.h"
 #include "profiles/backup_profile.h"
 #include "settings/ini_document.h"
-#include "zip/zip_thread.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QThread>
 
-#include <random>
 
 namespace {
 
@@ -34,39 +33,17 @@ ToolResult RunTool(const QString& program, const QStringList& arguments) {
     return result;
 }
 
-const char* const kListScript = R"PY(
-import sys, zipfile
-try:
-    z = zipfile.ZipFile(sys.argv[1])
-    if len(sys.argv) > 2:
-        z.setpassword(sys.argv[2].encode('utf-8'))
-    for i in z.infolist():
-        if not i.is_dir():
-            z.read(i)
-        print('E', i.filename.encode('utf-8').hex())
-    print('OK')
-except Exception as e:
-    print('FAIL', type(e).__name__, e)
-)PY";
-
 } // namespace
 
-bool HasTool(const QString& name) { return !QStandardPaths::findExecutable(name).isEmpty(); }
+bool HasTool(const QString& name) { return archive_test::HasTool(name.toStdString()); }
 
 ArchiveListing ListArchive(const QString& path, const QString& password) {
-    QStringList arguments{QStringLiteral("-c"), QString::fromLatin1(kListScript), path};
-    if (!password.isEmpty())
-        arguments << password;
-    const ToolResult result = RunTool(QStringLiteral("python3"), arguments);
+    const archive_test::PyListing py = archive_test::ListWithPython(path.toStdString(), password.toStdString());
     ArchiveListing listing;
-    for (const QString& line : result.output.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("E ")))
-            listing.names << QString::fromUtf8(QByteArray::fromHex(line.mid(2).trimmed().toLatin1()));
-        else if (line.trimmed() == QLatin1String("OK"))
-            listing.ok = true;
-    }
-    if (!listing.ok)
-        listing.message = result.output;
+    listing.ok = py.ok;
+    listing.message = QString::fromStdString(py.message);
+    for (const archive_test::PyEntry& entry : py.entries)
+        listing.names << QString::fromStdString(entry.name);
     listing.names.sort();
     return listing;
 }
@@ -89,15 +66,10 @@ QStringList NamesIn(const QString& folder) {
 }
 
 QByteArray RandomBytes(qsizetype size, unsigned seed) {
-    std::mt19937 generator(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char& byte : bytes)
-        byte = static_cast<char>(generator() & 0xFF);
-    return bytes;
+    return QByteArray::fromStdString(archive_test::RandomBytes(static_cast<std::size_t>(size), seed));
 }
 
 ZipRunTest::ZipRunTest() {
-    RegisterZipEngine(ctx->TaskQueue());
     sandbox.writeFile("src/report.txt", "report");
     sandbox.writeFile("src/sub/notes.txt", QByteArray(5000, 'n'));
     QDir().mkpath(Target());

@@ -1,7 +1,7 @@
 #pragma once
 
-// Helpers for the archive writer tests: a temporary folder, files, running
-// the external tools that check the archives (unzip, 7z, Python's zipfile).
+// Helpers for the archive tests: a temporary folder, files, running the
+// external tools that check the archives (unzip, 7z, Python's zipfile).
 
 #include "archive/zip_writer.h"
 
