@@ -1,6 +1,7 @@
 #ifndef _WIN32
 
 #include "archive/file_io.h"
+#include "os/file_attributes.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -19,6 +20,26 @@ std::string Describe(const char* what, const std::string& path, int code) {
     return std::string(what) + " '" + path + "': " + std::strerror(code);
 }
 
+// Writes all of data, at the current position or at *offset; retries short
+// writes and interruptions.
+bool WriteFully(int fd, const void* data, std::size_t size, const std::uint64_t* offset, std::string& error) {
+    const auto* in = static_cast<const char*>(data);
+    std::uint64_t at = offset ? *offset : 0;
+    while (size > 0) {
+        const ssize_t n = offset ? ::pwrite(fd, in, size, static_cast<off_t>(at)) : ::write(fd, in, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = std::string("write error: ") + std::strerror(errno);
+            return false;
+        }
+        in += n;
+        at += static_cast<std::uint64_t>(n);
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos)
@@ -34,18 +55,18 @@ FileFacts FactsFromStat(const struct stat& st, bool isLink, const std::string& n
     if (S_ISREG(st.st_mode)) {
         facts.kind = FileKind::File;
         facts.size = static_cast<std::uint64_t>(st.st_size);
-        facts.dosAttributes = 0x20;
+        facts.dosAttributes = os::kAttrArchive;
     } else if (S_ISDIR(st.st_mode)) {
         facts.kind = FileKind::Folder;
-        facts.dosAttributes = 0x10;
+        facts.dosAttributes = os::kAttrDirectory;
     } else {
         facts.kind = FileKind::Other;
-        facts.dosAttributes = 0x04;
+        facts.dosAttributes = os::kAttrSystem;
     }
     if ((st.st_mode & S_IWUSR) == 0)
-        facts.dosAttributes |= 0x01;
+        facts.dosAttributes |= os::kAttrReadOnly;
     if (!name.empty() && name[0] == '.')
-        facts.dosAttributes |= 0x02;
+        facts.dosAttributes |= os::kAttrHidden;
     return facts;
 }
 
@@ -55,7 +76,7 @@ FileFacts DanglingLinkFacts(const std::string& name) {
     FileFacts facts;
     facts.kind = FileKind::File;
     facts.isLink = true;
-    facts.dosAttributes = 0x20 | (!name.empty() && name[0] == '.' ? 0x02 : 0);
+    facts.dosAttributes = os::kAttrArchive | (!name.empty() && name[0] == '.' ? os::kAttrHidden : 0);
     return facts;
 }
 
@@ -196,36 +217,11 @@ bool OutputFile::Reopen(const std::string& path, std::string& error) {
 }
 
 bool OutputFile::Append(const void* data, std::size_t size, std::string& error) {
-    const auto* in = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(fFd, in, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            error = std::string("write error: ") + std::strerror(errno);
-            return false;
-        }
-        in += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return WriteFully(fFd, data, size, nullptr, error);
 }
 
 bool OutputFile::WriteAt(std::uint64_t offset, const void* data, std::size_t size, std::string& error) {
-    const auto* in = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::pwrite(fFd, in, size, static_cast<off_t>(offset));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            error = std::string("write error: ") + std::strerror(errno);
-            return false;
-        }
-        in += n;
-        offset += static_cast<std::uint64_t>(n);
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return WriteFully(fFd, data, size, &offset, error);
 }
 
 bool OutputFile::Truncate(std::uint64_t size, std::string& error) {

@@ -5,6 +5,7 @@
 #include "archive/file_selection.h"
 #include "archive/pkware_cipher.h"
 #include "archive/zip_records.h"
+#include "os/file_attributes.h"
 
 #include <algorithm>
 #include <deque>
@@ -195,7 +196,7 @@ private:
         record.name = name.bytes;
         record.flags = name.utf8Flag ? kFlagUtf8 : 0;
         record.modified = ToDosDateTime(item.facts.timeKnown, item.facts.lastWrite);
-        record.externalAttributes = item.facts.dosAttributes ? item.facts.dosAttributes : (item.isFolder ? 0x10 : 0x20);
+        record.externalAttributes = item.facts.dosAttributes ? item.facts.dosAttributes : (item.isFolder ? os::kAttrDirectory : os::kAttrArchive);
         record.zip64Always = fWriter.fZip64Mode == TZip64Mode::zmAlways;
         record.zip64Local = record.zip64Always;
         if (!item.isFolder) {
