@@ -21,9 +21,13 @@ QString MakeProfileUID(const TAppContext& context, const QString& prefix) {
         [] { return static_cast<int>(QRandomGenerator::global()->bounded(10)); });
 }
 
-bool CanLoadProfileUID(const TAppContext& context, const QString& uid) {
+bool IsFixedSectionName(const QString& name) {
     static const QStringList fixedSections{QStringLiteral("Main"), QStringLiteral("SyncList"),
                                            QStringLiteral("ZipList"), QStringLiteral("ZipFolderList"),
                                            QStringLiteral("CronList")};
-    return !uid.trimmed().isEmpty() && !fixedSections.contains(uid, Qt::CaseInsensitive) && context.IsUIDUnique(uid);
+    return fixedSections.contains(name, Qt::CaseInsensitive);
+}
+
+bool CanLoadProfileUID(const TAppContext& context, const QString& uid) {
+    return !uid.trimmed().isEmpty() && !IsFixedSectionName(uid) && context.IsUIDUnique(uid);
 }

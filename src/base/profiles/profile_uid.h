@@ -17,6 +17,10 @@ QString MakeProfileUID(const QString& prefix, const std::function<bool(const QSt
 // process-wide random generator.
 QString MakeProfileUID(const TAppContext& context, const QString& prefix);
 
+// The sections of the file that belong to no profile or entry: "Main", the
+// three profile lists and "CronList" (any letter case).
+bool IsFixedSectionName(const QString& name);
+
 // Whether a key of a profile list section may become a profile: not the name of
 // one of the file's fixed sections (the writer erases the section named by a
 // profile's UID) and not the UID of a profile already loaded (two profiles

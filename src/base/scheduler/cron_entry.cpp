@@ -1,7 +1,9 @@
 #include "scheduler/cron_entry.h"
 
+
 #include "app/app_context.h"
 #include "profiles/backup_profile.h"
+#include "profiles/profile_uid.h"
 
 #include <QRandomGenerator>
 
@@ -54,13 +56,9 @@ QString MakeCronUID(const std::vector<std::unique_ptr<TLumo_Crone>>& entries, co
     const auto taken = [&](const QString& uid) {
         return std::any_of(entries.begin(), entries.end(), [&](const auto& e) { return e->pUID == uid; });
     };
-    QString uid;
-    do {
-        uid = QStringLiteral("CRN") + DateTimeToStamp(clock());
-        for (int i = 0; i < 4; ++i)
-            uid += QChar(u'0' + randomDigit());
-    } while (taken(uid));
-    return uid;
+    // Entry UIDs are built like profile UIDs, unique among the entries.
+    return MakeProfileUID(
+        QStringLiteral("CRN"), [&](const QString& uid) { return !taken(uid); }, clock, randomDigit);
 }
 
 QString MakeCronUID(const TAppContext& context) {

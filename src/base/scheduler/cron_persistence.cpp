@@ -1,7 +1,9 @@
 #include "scheduler/cron_persistence.h"
 
+
 #include "app/app_context.h"
 #include "os/platform.h"
+#include "profiles/profile_uid.h"
 #include "scheduler/cron_entry.h"
 #include "settings/ini_values.h"
 
@@ -61,9 +63,7 @@ TScheduleSectionNames::TScheduleSectionNames(const TAppContext& context) {
 bool TScheduleSectionNames::Allows(const QString& name) const {
     if (name.trimmed().isEmpty())
         return false;
-    static const QStringList fixed{QStringLiteral("Main"), QStringLiteral("SyncList"), QStringLiteral("ZipList"),
-                                   QStringLiteral("ZipFolderList"), kCronList};
-    if (fixed.contains(name, Qt::CaseInsensitive))
+    if (IsFixedSectionName(name))
         return false;
     // Every section of a profile starts with its UID.
     const QString folded = name.toLower();
