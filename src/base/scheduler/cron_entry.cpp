@@ -1,6 +1,5 @@
 #include "scheduler/cron_entry.h"
 
-
 #include "app/app_context.h"
 #include "profiles/backup_profile.h"
 #include "profiles/profile_uid.h"

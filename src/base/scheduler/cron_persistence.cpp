@@ -1,6 +1,5 @@
 #include "scheduler/cron_persistence.h"
 
-
 #include "app/app_context.h"
 #include "os/platform.h"
 #include "profiles/profile_uid.h"
