@@ -85,13 +85,8 @@ bool RemoveContent(int dirFd) {
     return ok;
 }
 
-} // namespace
-
-PathStatus StatusOf(const std::string& path) {
-    PathStatus status;
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0)
-        return status;
+// The status of a stat result; the kind does not follow links.
+void FillStatus(const struct stat& st, PathStatus& status) {
     if (S_ISREG(st.st_mode))
         status.kind = PathKind::File;
     else if (S_ISDIR(st.st_mode))
@@ -107,6 +102,15 @@ PathStatus StatusOf(const std::string& path) {
     status.permissions = static_cast<std::uint32_t>(st.st_mode & 0777);
     status.device = static_cast<std::uint64_t>(st.st_dev);
     status.inode = static_cast<std::uint64_t>(st.st_ino);
+}
+
+} // namespace
+
+PathStatus StatusOf(const std::string& path) {
+    PathStatus status;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0)
+        FillStatus(st, status);
     return status;
 }
 
@@ -194,17 +198,6 @@ int OpenUniqueFile(const std::string& folder, const std::string& prefix, mode_t 
             return -1;
     }
     return -1;
-}
-
-void FillStatus(const struct stat& st, PathStatus& status) {
-    status.kind = S_ISREG(st.st_mode) ? PathKind::File : PathKind::Other;
-    status.size = static_cast<std::int64_t>(st.st_size);
-    status.modifiedNs = ToNs(st.st_mtim);
-    status.accessedNs = ToNs(st.st_atim);
-    status.readOnly = (st.st_mode & S_IWUSR) == 0;
-    status.permissions = static_cast<std::uint32_t>(st.st_mode & 0777);
-    status.device = static_cast<std::uint64_t>(st.st_dev);
-    status.inode = static_cast<std::uint64_t>(st.st_ino);
 }
 
 // Copies until the end of the input; stops early once expected bytes are
