@@ -1,10 +1,24 @@
 #include "settings/ini_values.h"
 
+#include "zero_stream.h"
+
+
 #include <zlib.h>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// A packed value of raw bytes, deflated by zlib itself.
+QString PackedValueOf(const QByteArray& bytes) {
+    uLongf size = compressBound(static_cast<uLong>(bytes.size()));
+    QByteArray packed(static_cast<qsizetype>(size), '\0');
+    if (compress2(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(bytes.constData()),
+                  static_cast<uLong>(bytes.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
+        return {};
+    packed.truncate(static_cast<qsizetype>(size));
+    return QString::fromLatin1(packed.toHex().toUpper());
+}
 
 struct BoolCase {
     const char* text;
@@ -95,6 +109,20 @@ TEST(IniValues, PackedListInTheEightBitPageIsReadToo) {
     ASSERT_EQ(lines.size(), 1);
     EXPECT_TRUE(lines[0].startsWith("Caf"));
     EXPECT_EQ(lines[0].size(), 4);
+}
+
+TEST(IniValues, PackedListLongerThanTheBoundIsUnreadable) {
+    // Lines of 1 KiB with their CR LF: the text of `count` lines is count KiB.
+    const QByteArray line = QByteArray(1022, 'p') + "\r\n";
+    const qsizetype linesAtTheBound = kMaxPackedListSize / line.size();
+    ASSERT_EQ(linesAtTheBound * line.size(), kMaxPackedListSize);
+    const QByteArray atTheBound = line.repeated(linesAtTheBound);
+
+    EXPECT_EQ(UnpackList(PackedValueOf(atTheBound)).size(), linesAtTheBound);
+    EXPECT_TRUE(UnpackList(PackedValueOf(atTheBound + "x\r\n")).isEmpty());
+    EXPECT_TRUE(UnpackList(PackedValueOf(line + atTheBound)).isEmpty());
+    // Half a megabyte of hex that inflates to 256 MiB.
+    EXPECT_TRUE(UnpackList(QString::fromLatin1(ZlibStreamOfZeros(256).toHex())).isEmpty());
 }
 
 } // namespace

@@ -1,12 +1,18 @@
 #include "util/zstream.h"
 
+#include "zero_stream.h"
+
 #include <QRandomGenerator>
 
 #include <zlib.h>
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
+
+constexpr qsizetype kNoLimit = std::numeric_limits<qsizetype>::max();
 
 // zlib's one-shot inflate, independent of the code under test.
 QByteArray ReferenceInflate(const QByteArray& stream, qsizetype expectedSize) {
@@ -43,7 +49,7 @@ TEST(ZStream, RoundTripsSmallAndLargeData) {
         EXPECT_EQ(static_cast<unsigned char>(packed[0]), 0x78) << "zlib header, 32 KiB window";
         EXPECT_EQ(ReferenceInflate(packed, data.size()), data);
         QByteArray unpacked("leftover");
-        EXPECT_TRUE(DecompressStream(packed, unpacked));
+        EXPECT_TRUE(DecompressStream(packed, unpacked, kNoLimit));
         EXPECT_EQ(unpacked, data);
     }
 }
@@ -52,7 +58,7 @@ TEST(ZStream, ReadsAStreamMadeByAnotherEncoder) {
     // Python: zlib.compress(b"hello").hex()
     const QByteArray stream = QByteArray::fromHex("789ccb48cdc9c90700062c0215");
     QByteArray out;
-    ASSERT_TRUE(DecompressStream(stream, out));
+    ASSERT_TRUE(DecompressStream(stream, out, kNoLimit));
     EXPECT_EQ(out, "hello");
 }
 
@@ -83,13 +89,45 @@ TEST(ZStream, DamagedInputFails) {
     };
     for (const auto& c : cases) {
         QByteArray out("leftover");
-        EXPECT_FALSE(DecompressStream(c.input, out)) << c.what;
+        EXPECT_FALSE(DecompressStream(c.input, out, kNoLimit)) << c.what;
         EXPECT_TRUE(out.isEmpty()) << c.what;
     }
 }
 
 TEST(ZStream, BytesAfterACompleteStreamAreIgnored) {
     QByteArray out;
-    EXPECT_TRUE(DecompressStream(CompressStream("abc") + "trailing", out));
+    EXPECT_TRUE(DecompressStream(CompressStream("abc") + "trailing", out, kNoLimit));
     EXPECT_EQ(out, "abc");
+}
+
+TEST(ZStream, ContentLongerThanTheLimitFails) {
+    const QByteArray text = QByteArray("C:/Data/\r\n").repeated(5000);
+    const QByteArray packed = CompressStream(text);
+    const struct {
+        qsizetype limit;
+        bool readable;
+    } cases[] = {
+        {text.size(), true}, {text.size() + 1, true}, {text.size() - 1, false}, {0, false}, {kNoLimit, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.limit);
+        QByteArray out("leftover");
+        EXPECT_EQ(DecompressStream(packed, out, c.limit), c.readable);
+        EXPECT_EQ(out, c.readable ? text : QByteArray());
+    }
+    QByteArray empty("leftover");
+    EXPECT_TRUE(DecompressStream(CompressStream(QByteArray()), empty, 0));
+    EXPECT_TRUE(empty.isEmpty());
+}
+
+TEST(ZStream, AStreamThatWouldInflateToGigabytesStopsAtTheLimit) {
+    // The helper's stream is valid: zlib itself inflates a small one.
+    const QByteArray small = ZlibStreamOfZeros(3);
+    ASSERT_EQ(ReferenceInflate(small, 3 << 20), QByteArray(3 << 20, '\0'));
+
+    // 4 GiB of zeros in 4 MiB of stream.
+    const QByteArray huge = ZlibStreamOfZeros(4 << 10);
+    QByteArray out;
+    EXPECT_FALSE(DecompressStream(huge, out, 1 << 20));
+    EXPECT_TRUE(out.isEmpty());
 }

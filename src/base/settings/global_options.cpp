@@ -2,6 +2,8 @@
 
 #include "settings/ini_values.h"
 
+#include <new>
+
 void LoadMainSection(const IniDocument& ini, TGlobalOptions& options, QStringList& positions) {
     const QString& s = kMainSection;
     try {
@@ -19,6 +21,8 @@ void LoadMainSection(const IniDocument& ini, TGlobalOptions& options, QStringLis
         positions = UnpackList(IniReadString(ini, s, QStringLiteral("Positions")));
     } catch (const EConvertError&) {
         // The rest keeps its defaults; nothing is reported.
+    } catch (const std::bad_alloc&) {
+        // A value too large for memory is as unreadable as a malformed one.
     }
 }
 

@@ -84,7 +84,7 @@ QStringList UnpackList(const QString& value) {
         if (!std::isxdigit(static_cast<unsigned char>(c)))
             return {};
     QByteArray raw;
-    if (!DecompressStream(QByteArray::fromHex(hex), raw))
+    if (!DecompressStream(QByteArray::fromHex(hex), raw, kMaxPackedListSize))
         return {};
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(raw);

@@ -9,6 +9,11 @@
 // Typed access to INI values with the program's reading rules: an unreadable
 // value gives the key's default.
 
+// The longest text that a packed list may unpack to. Real lists (profile order,
+// script lists) are a few kilobytes; the bound keeps a damaged or hostile value
+// from inflating to gigabytes at start.
+inline constexpr qsizetype kMaxPackedListSize = qsizetype{16} << 20;
+
 // Decimal, "$hex" or "0xhex" integers; false for anything else.
 bool ParseIniInteger(const QString& text, qint64& value);
 
@@ -27,6 +32,7 @@ void IniWriteDateTime(IniDocument& ini, const QString& section, const QString& k
 
 // Packed list: lines joined with CR LF after every line, zlib-compressed, as
 // upper-case hex. Written in UTF-8; read as UTF-8 when valid, otherwise in the
-// system's 8-bit code page. A value that does not decode gives an empty list.
+// system's 8-bit code page. A value that does not decode, or whose text is
+// longer than kMaxPackedListSize, gives an empty list.
 QString PackList(const QStringList& lines, bool* ok = nullptr);
 QStringList UnpackList(const QString& value);

@@ -29,7 +29,7 @@ QByteArray CompressStream(const QByteArray& data) {
     return out;
 }
 
-bool DecompressStream(const QByteArray& data, QByteArray& out) {
+bool DecompressStream(const QByteArray& data, QByteArray& out, qsizetype maxSize) {
     out.clear();
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK)
@@ -52,11 +52,16 @@ bool DecompressStream(const QByteArray& data, QByteArray& out) {
             next += piece;
             remaining -= piece;
         }
+        // Room for one byte more than allowed: producing it proves the content too long.
+        const qsizetype left = maxSize - out.size();
+        const qsizetype room = left < chunkSize ? left + 1 : chunkSize;
         zs.next_out = reinterpret_cast<Bytef*>(buffer.get());
-        zs.avail_out = static_cast<uInt>(chunkSize);
+        zs.avail_out = static_cast<uInt>(room);
         rc = inflate(&zs, Z_NO_FLUSH);
         if (rc == Z_OK || rc == Z_STREAM_END)
-            out.append(buffer.get(), chunkSize - static_cast<qsizetype>(zs.avail_out));
+            out.append(buffer.get(), room - static_cast<qsizetype>(zs.avail_out));
+        if (out.size() > maxSize)
+            rc = Z_MEM_ERROR; // longer than the caller accepts
         if (rc == Z_OK && zs.avail_in == 0 && remaining == 0 && zs.avail_out != 0)
             rc = Z_DATA_ERROR; // the input ended before the stream did
     }
