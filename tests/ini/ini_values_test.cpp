@@ -2,6 +2,7 @@
 
 #include "zero_stream.h"
 
+#include <QStringEncoder>
 
 #include <zlib.h>
 
@@ -123,6 +124,26 @@ TEST(IniValues, PackedListLongerThanTheBoundIsUnreadable) {
     EXPECT_TRUE(UnpackList(PackedValueOf(line + atTheBound)).isEmpty());
     // Half a megabyte of hex that inflates to 256 MiB.
     EXPECT_TRUE(UnpackList(QString::fromLatin1(ZlibStreamOfZeros(256).toHex())).isEmpty());
+}
+
+TEST(IniValues, PackedListWithAByteOrderMarkIsReadInThatEncoding) {
+    const QString text = QStringLiteral("SNK202401011200001234\r\n/home/u/Müller/Данные/\r\n");
+    const QStringList expected = {"SNK202401011200001234", "/home/u/Müller/Данные/"};
+    const struct {
+        const char* what;
+        QStringConverter::Encoding encoding;
+    } cases[] = {
+        {"UTF-8", QStringConverter::Utf8},
+        {"UTF-16 LE", QStringConverter::Utf16LE},
+        {"UTF-16 BE", QStringConverter::Utf16BE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QStringEncoder encoder(c.encoding, QStringConverter::Flag::WriteBom);
+        const QByteArray bytes = encoder.encode(text);
+        ASSERT_FALSE(encoder.hasError());
+        EXPECT_EQ(UnpackList(PackedValueOf(bytes)), expected);
+    }
 }
 
 } // namespace

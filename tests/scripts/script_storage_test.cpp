@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
+#include <QStringEncoder>
 
 namespace {
 
@@ -200,6 +201,33 @@ TEST(ScriptStorage, TextWithAUtf8ByteOrderMarkOrAn8BitPageIsRead) {
     const QString file = ansi[0].GetValue("File");
     EXPECT_EQ(file.size(), 7);
     EXPECT_TRUE(file.startsWith("/M") && file.endsWith("ller"));
+}
+
+TEST(ScriptStorage, ListsStoredInUtf16WithAByteOrderMarkAreReadAndSavedAgain) {
+    const QString text = QStringLiteral("[taDeleteFile]\r\nFile=/home/u/Müller/Отчёт.txt\r\nToRecycle=1\r\n"
+                                        "[taPause]\r\nPause=12\r\n");
+    const TLumo_ScriptList expected{
+        Action(TActionType::taDeleteFile, {QStringLiteral("File=/home/u/Müller/Отчёт.txt"), QStringLiteral("ToRecycle=1")}),
+        Action(TActionType::taPause, {QStringLiteral("Pause=12")}),
+    };
+    for (const QStringConverter::Encoding encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+        SCOPED_TRACE(QStringConverter::nameForEncoding(encoding));
+        QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+        IniDocument ini;
+        ini.SetValue(kSt, "ProfileScript_After", DeflateToStoredValue(encoder.encode(text)));
+
+        TLumo_ScriptList before, after;
+        ReadProfileScripts(ini, kUid, before, after);
+        EXPECT_EQ(DescribeScripts(after), DescribeScripts(expected));
+
+        // The next save writes the list back, in the program's own encoding.
+        IniDocument saved;
+        WriteProfileScripts(saved, kUid, before, after);
+        TLumo_ScriptList reloadedBefore, reloadedAfter;
+        ReadProfileScripts(saved, kUid, reloadedBefore, reloadedAfter);
+        EXPECT_EQ(DescribeScripts(reloadedAfter), DescribeScripts(expected));
+        EXPECT_EQ(QString::fromUtf8(InflateStoredValue(saved.Value(kSt, "ProfileScript_After"))), text);
+    }
 }
 
 } // namespace

@@ -7,6 +7,33 @@
 
 #include <limits>
 
+namespace {
+
+struct TByteOrderMark {
+    QByteArrayView bytes;
+    QStringConverter::Encoding encoding;
+};
+
+// Lists written by other tools may carry a byte-order mark; it names the encoding.
+constexpr TByteOrderMark kByteOrderMarks[] = {
+    {QByteArrayView("\xEF\xBB\xBF", 3), QStringConverter::Utf8},
+    {QByteArrayView("\xFF\xFE", 2), QStringConverter::Utf16LE},
+    {QByteArrayView("\xFE\xFF", 2), QStringConverter::Utf16BE},
+};
+
+QString DecodePackedText(const QByteArray& raw) {
+    for (const TByteOrderMark& mark : kByteOrderMarks)
+        if (raw.startsWith(mark.bytes)) {
+            QStringDecoder decoder(mark.encoding, QStringConverter::Flag::Stateless);
+            return decoder.decode(QByteArrayView(raw).sliced(mark.bytes.size()));
+        }
+    QStringDecoder utf8(QStringConverter::Utf8);
+    QString text = utf8.decode(raw);
+    return utf8.hasError() ? DecodeAnsi(raw) : text;
+}
+
+} // namespace
+
 bool ParseIniInteger(const QString& text, qint64& value) {
     const QString t = text.trimmed();
     if (t.isEmpty())
@@ -86,11 +113,7 @@ QStringList UnpackList(const QString& value) {
     QByteArray raw;
     if (!DecompressStream(QByteArray::fromHex(hex), raw, kMaxPackedListSize))
         return {};
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(raw);
-    if (utf8.hasError())
-        text = DecodeAnsi(raw);
-    QStringList lines = text.split(QStringLiteral("\r\n"));
+    QStringList lines = DecodePackedText(raw).split(QStringLiteral("\r\n"));
     // The text ends with CR LF, so the split leaves one empty tail.
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();

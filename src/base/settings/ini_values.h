@@ -31,8 +31,9 @@ void IniWriteBool(IniDocument& ini, const QString& section, const QString& key, 
 void IniWriteDateTime(IniDocument& ini, const QString& section, const QString& key, TDateTime value);
 
 // Packed list: lines joined with CR LF after every line, zlib-compressed, as
-// upper-case hex. Written in UTF-8; read as UTF-8 when valid, otherwise in the
-// system's 8-bit code page. A value that does not decode, or whose text is
-// longer than kMaxPackedListSize, gives an empty list.
+// upper-case hex. Written in UTF-8 without a byte-order mark. Read by a leading
+// byte-order mark (UTF-8, UTF-16 LE or BE) when there is one, otherwise as UTF-8
+// when valid, otherwise in the system's 8-bit code page. A value that does not
+// decode, or whose text is longer than kMaxPackedListSize, gives an empty list.
 QString PackList(const QStringList& lines, bool* ok = nullptr);
 QStringList UnpackList(const QString& value);
