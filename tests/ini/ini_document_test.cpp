@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 namespace {
 
 QByteArray Bom() { return QByteArray("\xEF\xBB\xBF", 3); }
@@ -99,6 +101,41 @@ TEST(IniDocument, LineBreaksInAValueNeverSplitTheLine) {
     const IniDocument back = IniDocument::FromBytes(ini.ToBytes());
     EXPECT_EQ(back.Value("S", "Title"), "two lines and more");
     EXPECT_EQ(back.Keys("S"), QStringList({"Title", "Next"}));
+}
+
+TEST(IniDocument, IsMoveOnlyAndAMovedDocumentStaysWhole) {
+    EXPECT_FALSE(std::is_copy_constructible_v<IniDocument>);
+    EXPECT_FALSE(std::is_copy_assignable_v<IniDocument>);
+    static_assert(std::is_nothrow_move_constructible_v<IniDocument>);
+    static_assert(std::is_nothrow_move_assignable_v<IniDocument>);
+
+    QByteArray text;
+    for (int i = 0; i < 200; ++i)
+        text += "[S" + QByteArray::number(i) + "]\nk=" + QByteArray::number(i) + "\n";
+    IniDocument original = IniDocument::FromBytes(text);
+    original.SetValue("S7", "k", "seven"); // decodes one section before the move
+
+    IniDocument moved(std::move(original));
+    IniDocument assigned = IniDocument::FromBytes("[Old]\nx=1\n");
+    assigned = std::move(moved);
+    // The section index still finds every section of the moved lists.
+    EXPECT_FALSE(assigned.HasSection("Old"));
+    EXPECT_EQ(assigned.Value("S7", "k"), "seven");
+    EXPECT_EQ(assigned.Value("S199", "k"), "199");
+    assigned.SetValue("S100", "k", "hundred");
+    assigned.EraseSection("S0");
+    assigned.SetValue("New", "n", "1");
+    EXPECT_EQ(assigned.SectionNames().size(), 200);
+    EXPECT_EQ(assigned.SectionNames().first(), "S1");
+    EXPECT_EQ(assigned.SectionNames().last(), "New");
+    const IniDocument back = IniDocument::FromBytes(assigned.ToBytes());
+    EXPECT_EQ(back.Value("S100", "k"), "hundred");
+    EXPECT_EQ(back.Value("S7", "k"), "seven");
+    EXPECT_FALSE(back.HasSection("S0"));
+
+    // A moved-from document can be given a new content.
+    original = IniDocument::FromBytes("[Fresh]\nf=1\n");
+    EXPECT_EQ(original.Value("Fresh", "f"), "1");
 }
 
 } // namespace

@@ -16,9 +16,16 @@
 // Lines that the program does not understand (comments, blank lines, junk) are
 // kept where they are, and lines that nobody changed are written back byte for
 // byte, so a save touches only what it names.
+//
+// Move-only: the section index points into the document's own section list. A
+// move keeps those iterators valid (std::list moves its nodes); a copy would not.
 class IniDocument {
 public:
     IniDocument() = default;
+    IniDocument(const IniDocument&) = delete;
+    IniDocument& operator=(const IniDocument&) = delete;
+    IniDocument(IniDocument&&) noexcept = default;
+    IniDocument& operator=(IniDocument&&) noexcept = default;
 
     static IniDocument FromBytes(const QByteArray& bytes);
     QByteArray ToBytes() const;
