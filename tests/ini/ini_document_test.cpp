@@ -103,6 +103,47 @@ TEST(IniDocument, LineBreaksInAValueNeverSplitTheLine) {
     EXPECT_EQ(back.Keys("S"), QStringList({"Title", "Next"}));
 }
 
+// Every CR and LF of the written file belongs to a CR LF line end.
+bool OnlyCrLfLineEnds(const QByteArray& bytes) {
+    for (const QByteArray& line : bytes.split('\n'))
+        if (line.chopped(line.endsWith('\r') ? 1 : 0).contains('\r'))
+            return false;
+    return bytes.isEmpty() || bytes.endsWith("\r\n");
+}
+
+TEST(IniDocument, LineBreaksInSectionAndKeyNamesNeverSplitALine) {
+    for (const QString& uid : {QStringLiteral("SNK1\r2"), QStringLiteral("SNK1\n2"), QStringLiteral("SNK1\r\n2")}) {
+        SCOPED_TRACE(QString(uid).replace("\r", "<CR>").replace("\n", "<LF>").toStdString());
+        IniDocument ini = IniDocument::FromBytes("[SyncList]\nSNK0=Zero\n[SNK0_st]\nk=0\n");
+        ini.SetValue("SyncList", uid, "Odd");
+        ini.SetValue(uid + "_st", "Key\nName", "v");
+        ini.SetValue("SyncList", "SNK3", "Three");
+        ini.SetValue("SNK3_st", "k", "3");
+        // The name with its break and the name with a space are one name.
+        EXPECT_EQ(ini.Value(uid + "_st", "Key\nName"), "v");
+        EXPECT_EQ(ini.Value("SNK1 2_st", "Key Name"), "v");
+
+        const QByteArray bytes = ini.ToBytes();
+        EXPECT_TRUE(OnlyCrLfLineEnds(bytes)) << bytes.toStdString();
+        const IniDocument back = IniDocument::FromBytes(bytes);
+        EXPECT_EQ(back.SectionNames(), QStringList({"SyncList", "SNK0_st", "SNK1 2_st", "SNK3_st"}));
+        EXPECT_EQ(back.Keys("SyncList"), QStringList({"SNK0", "SNK1 2", "SNK3"}));
+        EXPECT_EQ(back.Value("SyncList", "SNK3"), "Three");
+        EXPECT_EQ(back.Value("SNK1 2_st", "Key Name"), "v");
+        EXPECT_EQ(back.Value("SNK3_st", "k"), "3");
+    }
+}
+
+TEST(IniDocument, ALoneCarriageReturnInsideALineReadsAsASpace) {
+    // Other readers end a line at a lone CR; here it never splits one.
+    IniDocument ini = IniDocument::FromBytes("[Sync\rList]\nSNK\r1=Odd\rtitle\n; note\rhere\n[Next]\nk=1\n");
+    EXPECT_EQ(ini.Value("Sync List", "SNK 1"), "Odd title");
+    EXPECT_EQ(ini.Value("Sync\rList", "SNK\r1"), "Odd title");
+    EXPECT_EQ(ini.Value("Next", "k"), "1");
+    ini.SetValue("Sync List", "SNK 2", "Two");
+    EXPECT_EQ(ini.ToBytes(), Bom() + "[Sync List]\r\nSNK 1=Odd title\r\n; note here\r\nSNK 2=Two\r\n[Next]\r\nk=1\r\n");
+}
+
 TEST(IniDocument, IsMoveOnlyAndAMovedDocumentStaysWhole) {
     EXPECT_FALSE(std::is_copy_constructible_v<IniDocument>);
     EXPECT_FALSE(std::is_copy_assignable_v<IniDocument>);

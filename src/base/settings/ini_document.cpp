@@ -4,7 +4,18 @@ namespace {
 
 const QByteArray kBom("\xEF\xBB\xBF", 3);
 
+bool HasLineBreak(const QString& text) { return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')); }
+
 } // namespace
+
+QString IniDocument::SingleLine(const QString& text) {
+    if (!HasLineBreak(text))
+        return text;
+    QString line = text;
+    return line.replace(QLatin1String("\r\n"), QLatin1String(" "))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '))
+        .replace(QLatin1Char('\r'), QLatin1Char(' '));
+}
 
 void IniDocument::DecodeLine(Line& line) {
     const QByteArray& raw = line.raw;
@@ -53,8 +64,10 @@ IniDocument IniDocument::FromBytes(const QByteArray& bytes) {
         qsizetype lineEnd = end;
         if (lineEnd > pos && bytes.at(lineEnd - 1) == '\r')
             --lineEnd;
-        const QByteArray raw = bytes.mid(pos, lineEnd - pos);
+        QByteArray raw = bytes.mid(pos, lineEnd - pos);
         pos = end + 1;
+        if (raw.contains('\r'))
+            raw.replace('\r', ' ');
 
         const QByteArray trimmed = raw.trimmed();
         if (trimmed.size() >= 2 && trimmed.startsWith('[') && trimmed.endsWith(']')) {
@@ -180,12 +193,10 @@ QString IniDocument::Value(const QString& section, const QString& key, const QSt
 }
 
 void IniDocument::SetValue(const QString& section, const QString& key, const QString& text) {
-    QString value = text;
-    if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')))
-        value.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    const QString value = SingleLine(text);
     Section* s = Find(section);
     if (!s) {
-        fSections.push_back(Section{QByteArray(), section, {}, {}, true});
+        fSections.push_back(Section{QByteArray(), SingleLine(section), {}, {}, true});
         auto it = std::prev(fSections.end());
         fSectionIndex.insert(Fold(section), it);
         s = &*it;
@@ -202,7 +213,7 @@ void IniDocument::SetValue(const QString& section, const QString& key, const QSt
         return;
     }
     Line line;
-    line.key = key;
+    line.key = SingleLine(key);
     line.value = value;
     line.isKey = true;
     // A new key goes after the section's last key, before trailing blank lines.

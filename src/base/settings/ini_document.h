@@ -17,6 +17,10 @@
 // kept where they are, and lines that nobody changed are written back byte for
 // byte, so a save touches only what it names.
 //
+// No name or value can hold a line break: one given to the document is taken
+// as a space, and so is a lone CR inside a line of the file (other readers end
+// the line there). The file written never splits a line.
+//
 // Move-only: the section index points into the document's own section list. A
 // move keeps those iterators valid (std::list moves its nodes); a copy would not.
 class IniDocument {
@@ -42,8 +46,8 @@ public:
     QString Value(const QString& section, const QString& key, const QString& defaultValue = {}) const;
 
     // Replaces an existing key's value in place; a new key goes to the end of
-    // its section, a new section to the end of the file. A value cannot hold a
-    // line break: each one is written as a space rather than split the line.
+    // its section, a new section to the end of the file. Each line break in the
+    // section, key or value is taken as a space rather than split the line.
     void SetValue(const QString& section, const QString& key, const QString& value);
     void DeleteKey(const QString& section, const QString& key);
     void EraseSection(const QString& section);
@@ -72,7 +76,9 @@ private:
     const Section* Find(const QString& section) const;
     Section* FindRaw(const QString& section);
     static void DecodeLine(Line& line);
-    static QString Fold(const QString& name) { return name.toLower(); }
+    // CR LF, CR and LF each become one space.
+    static QString SingleLine(const QString& text);
+    static QString Fold(const QString& name) { return SingleLine(name).toLower(); }
 
     std::vector<Line> fPreamble; // lines before the first section
     std::list<Section> fSections;

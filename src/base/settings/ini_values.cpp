@@ -95,8 +95,14 @@ void IniWriteDateTime(IniDocument& ini, const QString& section, const QString& k
 
 QString PackList(const QStringList& lines, bool* ok) {
     QByteArray text;
-    for (const QString& line : lines)
-        text += line.toUtf8() + "\r\n";
+    for (const QString& line : lines) {
+        // A line cannot hold a line break: a UID with one is written as the
+        // settings file writes its name (each break a space), so both agree.
+        QByteArray bytes = line.toUtf8();
+        if (bytes.contains('\r') || bytes.contains('\n'))
+            bytes.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
+        text += bytes + "\r\n";
+    }
     const QByteArray packed = CompressStream(text);
     if (ok)
         *ok = !packed.isEmpty();

@@ -31,7 +31,8 @@ void IniWriteBool(IniDocument& ini, const QString& section, const QString& key, 
 void IniWriteDateTime(IniDocument& ini, const QString& section, const QString& key, TDateTime value);
 
 // Packed list: lines joined with CR LF after every line, zlib-compressed, as
-// upper-case hex. Written in UTF-8 without a byte-order mark. Read by a leading
+// upper-case hex; a line break inside a line is written as a space.
+// Written in UTF-8 without a byte-order mark. Read by a leading
 // byte-order mark (UTF-8, UTF-16 LE or BE) when there is one, otherwise as UTF-8
 // when valid, otherwise in the system's 8-bit code page. A value that does not
 // decode, or whose text is longer than kMaxPackedListSize, gives an empty list.
