@@ -55,31 +55,45 @@ TAppContext& TAppContext::Current() {
     return *LiveContexts().back();
 }
 
-TLumo_BackupProfile* TAppContext::FindProfileByUID(const QString& uid) const {
-    for (const auto& p : fProfiles)
-        if (p->UID() == uid)
-            return p.get();
-    return nullptr;
-}
+TLumo_BackupProfile* TAppContext::FindProfileByUID(const QString& uid) const { return fProfileByUID.value(uid); }
 
 bool TAppContext::IsUIDUnique(const QString& uid) const { return FindProfileByUID(uid) == nullptr; }
 
-void TAppContext::AppendProfile(std::unique_ptr<TLumo_BackupProfile> profile) { fProfiles.push_back(std::move(profile)); }
+void TAppContext::AppendProfile(std::unique_ptr<TLumo_BackupProfile> profile) {
+    if (!fProfileByUID.contains(profile->UID()))
+        fProfileByUID.insert(profile->UID(), profile.get());
+    fProfiles.push_back(std::move(profile));
+}
 
 std::unique_ptr<TLumo_BackupProfile> TAppContext::TakeProfile(const TLumo_BackupProfile& profile) {
     for (auto it = fProfiles.begin(); it != fProfiles.end(); ++it)
         if (it->get() == &profile) {
             std::unique_ptr<TLumo_BackupProfile> taken = std::move(*it);
             fProfiles.erase(it);
+            UnindexProfile(*taken);
             return taken;
         }
     return nullptr;
+}
+
+void TAppContext::UnindexProfile(const TLumo_BackupProfile& profile) {
+    const QString& uid = profile.UID();
+    if (fProfileByUID.value(uid) != &profile)
+        return;
+    fProfileByUID.remove(uid);
+    // Another profile with the same UID, if any, is found as before: the first in the list.
+    for (const auto& p : fProfiles)
+        if (p->UID() == uid) {
+            fProfileByUID.insert(uid, p.get());
+            break;
+        }
 }
 
 void TAppContext::ClearProfiles() {
     // No run may outlive its profile.
     if (fTaskQueue)
         fTaskQueue->Shutdown();
+    fProfileByUID.clear();
     fProfiles.clear();
 }
 

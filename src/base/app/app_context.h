@@ -4,6 +4,7 @@
 #include "profiles/backup_profile.h"
 #include "settings/global_options.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -82,8 +83,13 @@ public:
     void RefreshAllProfileTexts();
 
 private:
+    void UnindexProfile(const TLumo_BackupProfile& profile);
+
     TAppPaths fPaths;
     std::vector<std::unique_ptr<TLumo_BackupProfile>> fProfiles;
+    // UID -> the first profile in the list with it. A profile's UID is fixed
+    // at its creation, so adding and taking profiles keep the index in step.
+    QHash<QString, TLumo_BackupProfile*> fProfileByUID;
     std::vector<std::unique_ptr<TLumo_Crone>> fCronList;
     std::unique_ptr<TSaveSettings> fSaver;
     std::unique_ptr<TTaskQueue> fTaskQueue;

@@ -22,8 +22,10 @@ TSaveSettings::~TSaveSettings() {
 void TSaveSettings::AddNewTask(TSaveSetType type, const QString& uid) {
     const TSaveTask task{type, uid};
     QMutexLocker lock(&fLock);
-    if (std::find(fTasksList.begin(), fTasksList.end(), task) == fTasksList.end())
+    if (!fWaiting.contains(task)) {
+        fWaiting.insert(task);
         fTasksList.push_back(task);
+    }
 }
 
 void TSaveSettings::RunSave() {
@@ -69,22 +71,28 @@ bool TSaveSettings::TakeFirst(TSaveTask& task) {
         return false;
     task = fTasksList.front();
     fTasksList.pop_front();
+    fWaiting.remove(task);
     return true;
 }
 
 void TSaveSettings::PutBack(const std::vector<TSaveTask>& taken) {
     QMutexLocker lock(&fLock);
     std::deque<TSaveTask> merged;
-    auto add = [&merged](const TSaveTask& t) {
-        if (std::find(merged.begin(), merged.end(), t) == merged.end())
+    QSet<TSaveTask> placed;
+    auto add = [&merged, &placed](const TSaveTask& t) {
+        if (!placed.contains(t)) {
+            placed.insert(t);
             merged.push_back(t);
+        }
     };
     std::for_each(taken.begin(), taken.end(), add);
     std::for_each(fTasksList.begin(), fTasksList.end(), add);
     fTasksList = std::move(merged);
+    fWaiting = std::move(placed);
 }
 
 void TSaveSettings::DropAll() {
     QMutexLocker lock(&fLock);
     fTasksList.clear();
+    fWaiting.clear();
 }

@@ -4,6 +4,7 @@
 
 #include <QMutex>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 
@@ -62,6 +63,8 @@ private:
     QTimer fTimer;
     mutable QMutex fLock;
     std::deque<TSaveTask> fTasksList;
+    // The requests of fTasksList, for the duplicate check when one is posted.
+    QSet<TSaveTask> fWaiting;
     bool fActiveNow = false;
     std::unique_ptr<TSaveThread> fThread;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHashFunctions>
 #include <QString>
 
 // A request to the settings writer; the ordinal has no meaning on disk.
@@ -21,3 +22,7 @@ struct TSaveTask {
     QString fUID;
     bool operator==(const TSaveTask&) const = default;
 };
+
+inline size_t qHash(const TSaveTask& task, size_t seed = 0) noexcept {
+    return qHashMulti(seed, static_cast<int>(task.fType), task.fUID);
+}
