@@ -46,7 +46,8 @@ TEST(CliSettingsFile, PackedValuesThatInflateToGigabytesReadAsEmptyAtStart) {
 
     ASSERT_EQ(RunCapped(data + QStringList{"export", kFirst}, exitCode, out), QProcess::NormalExit);
     EXPECT_EQ(exitCode, 0);
-    EXPECT_TRUE(out.contains("\r\nProfileScript_Before=" + PackList({}).toLatin1() + "\r\n")) << out.left(300).toStdString();
+    EXPECT_TRUE(out.contains("\r\nProfileScript_Before=" + PackList({}).toLatin1() + "\r\n"))
+        << out.left(300).toStdString();
     ASSERT_EQ(RunCapped(data + QStringList{"export", kSecond}, exitCode, out), QProcess::NormalExit);
     EXPECT_EQ(exitCode, 0);
     EXPECT_TRUE(out.contains("\r\nProfileScript_Before=" + realList + "\r\n")) << out.left(300).toStdString();

@@ -207,7 +207,8 @@ TEST(ScriptStorage, ListsStoredInUtf16WithAByteOrderMarkAreReadAndSavedAgain) {
     const QString text = QStringLiteral("[taDeleteFile]\r\nFile=/home/u/Müller/Отчёт.txt\r\nToRecycle=1\r\n"
                                         "[taPause]\r\nPause=12\r\n");
     const TLumo_ScriptList expected{
-        Action(TActionType::taDeleteFile, {QStringLiteral("File=/home/u/Müller/Отчёт.txt"), QStringLiteral("ToRecycle=1")}),
+        Action(TActionType::taDeleteFile,
+               {QStringLiteral("File=/home/u/Müller/Отчёт.txt"), QStringLiteral("ToRecycle=1")}),
         Action(TActionType::taPause, {QStringLiteral("Pause=12")}),
     };
     for (const QStringConverter::Encoding encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
