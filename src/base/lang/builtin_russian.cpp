@@ -396,6 +396,9 @@ const TBuiltinText kRussianLibraryTexts[] = {
     {Lng::lib_lng_Date_ShortDay5, "Пт"},
     {Lng::lib_lng_Date_ShortDay6, "Сб"},
     {Lng::lib_lng_Date_ShortDay7, "Вс"},
+    {Lng::lng_Global_ErrStOverlappingFolders, "Папка-источник и папка хранения вложены друг в друга; ничего не изменено."},
+    {Lng::lng_Global_ErrStRootExcluded, "Папка пары исключена по собственному пути; пара не синхронизирована."},
+    {Lng::lng_Global_ErrStFolderNotListed, "Не удалось прочитать папку; её копия оставлена без изменений."},
 };
 
 } // namespace

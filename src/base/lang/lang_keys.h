@@ -429,6 +429,9 @@ enum class Lng : int {
     lib_lng_Date_ShortDay5,
     lib_lng_Date_ShortDay6,
     lib_lng_Date_ShortDay7,
+    lng_Global_ErrStOverlappingFolders,
+    lng_Global_ErrStRootExcluded,
+    lng_Global_ErrStFolderNotListed,
 
     Count
 };
