@@ -1,6 +1,7 @@
 #include "os/file_attributes.h"
 #include "util/date_time.h"
 #include "util/mega_scan.h"
+#include "util/native_path.h"
 
 #include "qt_app.h"
 #include "test_env.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -327,3 +329,70 @@ TEST_F(MegaScanTest, AScanOnAWorkerThreadLeavesTheMainEventQueueAlone) {
 }
 
 } // namespace
+
+namespace {
+
+// Creates a chain of folders below root, each named name, by descending with
+// openat, so the chain's full path can exceed what one system call accepts;
+// a file "end.txt" closes it. Returns the relative path of that file.
+QString MakeDeepChain(const QString& root, const std::string& name, int depth) {
+    int fd = ::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY);
+    EXPECT_GE(fd, 0);
+    QString sub;
+    for (int i = 0; i < depth && fd >= 0; ++i) {
+        EXPECT_EQ(::mkdirat(fd, name.c_str(), 0755), 0);
+        const int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+        sub += QString::fromStdString(name) + "/";
+    }
+    const int file = ::openat(fd, "end.txt", O_WRONLY | O_CREAT, 0644);
+    EXPECT_GE(file, 0);
+    EXPECT_EQ(::write(file, "deep", 4), 4);
+    ::close(file);
+    ::close(fd);
+    return sub + "end.txt";
+}
+
+} // namespace
+
+TEST_F(MegaScanTest, ReachesFoldersWhosePathIsLongerThanTheSystemLimit) {
+    Folder("");
+    const QString deepFile = MakeDeepChain(Root(), std::string(200, 'd'), 30);
+    ASSERT_GT((Root() + deepFile).toUtf8().size(), PATH_MAX);
+    Scan({Root()});
+    const TLumo_SearchElement* found = Find(deepFile);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->Size, 4);
+    EXPECT_TRUE(scan.ScanResult.Failures.empty());
+    EXPECT_EQ(scan.ScanResult.FileList.size(), 31u);
+}
+
+TEST_F(MegaScanTest, NamesThatAreNotUtf8KeepTheirBytes) {
+    Folder("");
+    const QByteArray folder = QFile::encodeName(Root()) + "d\xe9j\xe0";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    const QByteArray file = folder + "/caf\xe9\xff.txt";
+    const int fd = ::open(file.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    Scan({Root()});
+    ASSERT_EQ(scan.ScanResult.FileList.size(), 2u);
+    QSet<QByteArray> paths;
+    for (const TLumo_SearchElement& e : scan.ScanResult.FileList)
+        paths.insert(QByteArray::fromStdString(PathToNative(e.FullPath())));
+    EXPECT_EQ(paths, QSet<QByteArray>({folder, file}));
+}
+
+TEST_F(MegaScanTest, LeftoversByPrefixAreHandedBackWhateverTheExclusionsSay) {
+    File(".tmp-1");
+    File("sub/.tmp-2");
+    File("sub/kept.txt");
+    Folder(".tmp-folder");
+    scan.LeftoverPrefix = ".tmp-";
+    Scan({Root()}, {"*.txt"}, {}, 0, true);
+    QStringList leftovers = scan.ScanResult.Leftovers;
+    leftovers.sort();
+    EXPECT_EQ(leftovers, QStringList({Root() + ".tmp-1", Root() + "sub/.tmp-2"}));
+    EXPECT_EQ(SubPaths(), QSet<QString>({"sub"}));
+}
