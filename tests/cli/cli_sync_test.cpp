@@ -1,6 +1,7 @@
 // The command-line tool run as a program against a hand-written Backup.ini
 // and real folders; the result is compared with diff -r.
 
+#include "deep_tree.h"
 #include "test_env.h"
 
 #include <QDir>
@@ -27,6 +28,8 @@ protected:
         QDir().mkpath(sandbox.file("data"));
         QDir().mkpath(sandbox.file("src"));
     }
+    // Names that are not UTF-8 are beyond what QTemporaryDir can remove.
+    void TearDown() override { RemoveDeepContent(sandbox.path()); }
 
     void WriteIni(bool deleteToTrash = false, const QString& source = {}) {
         const QString src = source.isEmpty() ? sandbox.file("src/") : source;

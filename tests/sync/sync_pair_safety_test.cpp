@@ -4,10 +4,17 @@
 
 #include "sync_run_support.h"
 
+#include "deep_tree.h"
+
+#include <climits>
+
 namespace {
 
 class SyncPairSafetyTest : public SyncRunTest {
 protected:
+    // Deep trees are beyond what QTemporaryDir can remove.
+    void TearDown() override { RemoveDeepContent(sandbox.path()); }
+
     QString Folder(const QString& relative) const { return sandbox.path() + "/" + relative; }
 
     static std::map<QString, QByteArray> Tree(const QString& folder) {
@@ -144,6 +151,25 @@ TEST_F(SyncPairSafetyTest, ARunRemovesTheTemporaryFilesAStoppedRunLeftInItsStora
     RunAndWait(sync, false);
     EXPECT_EQ(sync.LastError(), TLumo_Error::feNone);
     EXPECT_EQ(FilesBelow(dst()), QStringList({".hidden", "sub", "sub/a.txt"}));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SyncPairSafetyTest, AnAnalysisSeesEveryEntryOfTreesDeeperThanThePathLimit) {
+    const QString newChain = MakeDeepChain(src(), std::string(200, 'n'), 25);
+    const QString staleChain = MakeDeepChain(dst(), std::string(200, 's'), 25);
+    ASSERT_GT((dst() + staleChain).toUtf8().size(), PATH_MAX);
+    TLumo_Sync& sync = MakePairs({src(), dst()});
+    RunAndWait(sync, true);
+    EXPECT_EQ(sync.LastError(), TLumo_Error::feNone);
+    EXPECT_EQ(sync.ResultAllNewFiles(), 25);
+    EXPECT_EQ(sync.ResultToDeleteFiles(), 25);
+    const auto entries = Entries(sync);
+    ASSERT_EQ(entries.count(staleChain), 1u);
+    EXPECT_EQ(entries.at(staleChain), TLumo_FileStatus::flsToDelete);
+    EXPECT_EQ(entries.count(newChain), 1u);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "util/mega_scan.h"
 #include "util/native_path.h"
 
+#include "deep_tree.h"
 #include "qt_app.h"
 #include "test_env.h"
 
@@ -26,7 +27,11 @@ namespace {
 // is cleared again after each test.
 class MegaScanTest : public ::testing::Test {
 protected:
-    void TearDown() override { ResetStopAllScans(); }
+    void TearDown() override {
+        ResetStopAllScans();
+        // Deep trees and names that are not UTF-8 are beyond what QTemporaryDir can remove.
+        RemoveDeepContent(sandbox.path());
+    }
 
     QString Root() const { return sandbox.path() + "/root/"; }
     void File(const QString& relative, qint64 size = 1) const {
@@ -330,35 +335,24 @@ TEST_F(MegaScanTest, AScanOnAWorkerThreadLeavesTheMainEventQueueAlone) {
 
 } // namespace
 
-namespace {
-
-// Creates a chain of folders below root, each named name, by descending with
-// openat, so the chain's full path can exceed what one system call accepts;
-// a file "end.txt" closes it. Returns the relative path of that file.
-QString MakeDeepChain(const QString& root, const std::string& name, int depth) {
-    int fd = ::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY);
-    EXPECT_GE(fd, 0);
-    QString sub;
-    for (int i = 0; i < depth && fd >= 0; ++i) {
-        EXPECT_EQ(::mkdirat(fd, name.c_str(), 0755), 0);
-        const int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
-        ::close(fd);
-        fd = next;
-        sub += QString::fromStdString(name) + "/";
-    }
-    const int file = ::openat(fd, "end.txt", O_WRONLY | O_CREAT, 0644);
-    EXPECT_GE(file, 0);
-    EXPECT_EQ(::write(file, "deep", 4), 4);
-    ::close(file);
-    ::close(fd);
-    return sub + "end.txt";
-}
-
-} // namespace
-
 TEST_F(MegaScanTest, ReachesFoldersWhosePathIsLongerThanTheSystemLimit) {
     Folder("");
-    const QString deepFile = MakeDeepChain(Root(), std::string(200, 'd'), 30);
+    const QString deepFile = MakeDeepChain(Root(), std::string(200, 'd'), 30) + "/end.txt";
+    {
+        const int folder = ::open(QFile::encodeName(Root()).constData(), O_RDONLY | O_DIRECTORY);
+        ASSERT_GE(folder, 0);
+        int fd = folder;
+        for (int i = 0; i < 30 && fd >= 0; ++i) {
+            const int next = ::openat(fd, std::string(200, 'd').c_str(), O_RDONLY | O_DIRECTORY);
+            ::close(fd);
+            fd = next;
+        }
+        const int file = ::openat(fd, "end.txt", O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(file, 0);
+        EXPECT_EQ(::write(file, "deep", 4), 4);
+        ::close(file);
+        ::close(fd);
+    }
     ASSERT_GT((Root() + deepFile).toUtf8().size(), PATH_MAX);
     Scan({Root()});
     const TLumo_SearchElement* found = Find(deepFile);
