@@ -163,6 +163,9 @@ const TBuiltinText kEnglishApplicationTexts[] = {
     {Lng::lng_Global_ErrStCleanFolder, "Clean folder error."},
     {Lng::lng_Global_OpenSourceFolder, "Open source folder"},
     {Lng::lng_Global_OpenSaveFolder, "Open save folder"},
+    {Lng::lng_Global_ErrStOverlappingFolders, "Source and storage folders lie inside each other; nothing was changed."},
+    {Lng::lng_Global_ErrStRootExcluded, "A folder of the pair is excluded by its own path; the pair was not synchronized."},
+    {Lng::lng_Global_ErrStFolderNotListed, "Folder could not be read; its counterpart was left as it is."},
     {Lng::lng_Scheduler_Title, "Scheduler"},
     {Lng::lng_Scheduler_txtInterval, "Every %d min."},
     {Lng::lng_Scheduler_txtDays, "Everyday [%s] at %s"},
@@ -396,9 +399,6 @@ const TBuiltinText kEnglishLibraryTexts[] = {
     {Lng::lib_lng_Date_ShortDay5, "Fr"},
     {Lng::lib_lng_Date_ShortDay6, "Sa"},
     {Lng::lib_lng_Date_ShortDay7, "Su"},
-    {Lng::lng_Global_ErrStOverlappingFolders, "Source and storage folders lie inside each other; nothing was changed."},
-    {Lng::lng_Global_ErrStRootExcluded, "A folder of the pair is excluded by its own path; the pair was not synchronized."},
-    {Lng::lng_Global_ErrStFolderNotListed, "Folder could not be read; its counterpart was left as it is."},
 };
 
 } // namespace

@@ -162,6 +162,9 @@ const TBuiltinText kRussianApplicationTexts[] = {
     {Lng::lng_Global_ErrStCleanFolder, "Ошибка очистки папки."},
     {Lng::lng_Global_OpenSourceFolder, "Открыть исходную папку"},
     {Lng::lng_Global_OpenSaveFolder, "Открыть папку хранения"},
+    {Lng::lng_Global_ErrStOverlappingFolders, "Папка-источник и папка хранения вложены друг в друга; ничего не изменено."},
+    {Lng::lng_Global_ErrStRootExcluded, "Папка пары исключена по собственному пути; пара не синхронизирована."},
+    {Lng::lng_Global_ErrStFolderNotListed, "Не удалось прочитать папку; её копия оставлена без изменений."},
     {Lng::lng_Scheduler_Title, "Планировщик"},
     {Lng::lng_Scheduler_txtInterval, "Каждые %d мин."},
     {Lng::lng_Scheduler_txtDays, "Ежедневно [%s] в %s"},
@@ -396,9 +399,6 @@ const TBuiltinText kRussianLibraryTexts[] = {
     {Lng::lib_lng_Date_ShortDay5, "Пт"},
     {Lng::lib_lng_Date_ShortDay6, "Сб"},
     {Lng::lib_lng_Date_ShortDay7, "Вс"},
-    {Lng::lng_Global_ErrStOverlappingFolders, "Папка-источник и папка хранения вложены друг в друга; ничего не изменено."},
-    {Lng::lng_Global_ErrStRootExcluded, "Папка пары исключена по собственному пути; пара не синхронизирована."},
-    {Lng::lng_Global_ErrStFolderNotListed, "Не удалось прочитать папку; её копия оставлена без изменений."},
 };
 
 } // namespace

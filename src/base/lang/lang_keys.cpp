@@ -167,6 +167,9 @@ constexpr std::array<TLangVariableRow, kLngCount> kVariables = {{
     LNG_VARIABLE("Global", lng_Global_ErrStCleanFolder),
     LNG_VARIABLE("Global", lng_Global_OpenSourceFolder),
     LNG_VARIABLE("Global", lng_Global_OpenSaveFolder),
+    LNG_VARIABLE("Global", lng_Global_ErrStOverlappingFolders),
+    LNG_VARIABLE("Global", lng_Global_ErrStRootExcluded),
+    LNG_VARIABLE("Global", lng_Global_ErrStFolderNotListed),
     LNG_VARIABLE("Scheduler", lng_Scheduler_Title),
     LNG_VARIABLE("Scheduler", lng_Scheduler_txtInterval),
     LNG_VARIABLE("Scheduler", lng_Scheduler_txtDays),
@@ -389,9 +392,6 @@ constexpr std::array<TLangVariableRow, kLngCount> kVariables = {{
     LNG_VARIABLE("lib_lng_Date_ShortDay", lib_lng_Date_ShortDay5),
     LNG_VARIABLE("lib_lng_Date_ShortDay", lib_lng_Date_ShortDay6),
     LNG_VARIABLE("lib_lng_Date_ShortDay", lib_lng_Date_ShortDay7),
-    LNG_VARIABLE("Global", lng_Global_ErrStOverlappingFolders),
-    LNG_VARIABLE("Global", lng_Global_ErrStRootExcluded),
-    LNG_VARIABLE("Global", lng_Global_ErrStFolderNotListed),
 }};
 
 #undef LNG_VARIABLE

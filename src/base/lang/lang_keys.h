@@ -181,6 +181,9 @@ enum class Lng : int {
     lng_Global_ErrStCleanFolder,
     lng_Global_OpenSourceFolder,
     lng_Global_OpenSaveFolder,
+    lng_Global_ErrStOverlappingFolders,
+    lng_Global_ErrStRootExcluded,
+    lng_Global_ErrStFolderNotListed,
 
     // [Scheduler]
     lng_Scheduler_Title,
@@ -429,9 +432,6 @@ enum class Lng : int {
     lib_lng_Date_ShortDay5,
     lib_lng_Date_ShortDay6,
     lib_lng_Date_ShortDay7,
-    lng_Global_ErrStOverlappingFolders,
-    lng_Global_ErrStRootExcluded,
-    lng_Global_ErrStFolderNotListed,
 
     Count
 };
