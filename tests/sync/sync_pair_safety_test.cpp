@@ -97,6 +97,7 @@ TEST_F(SyncPairSafetyTest, APairWithABlankStorageIsKeptAndReportedWhileTheOthers
     EXPECT_EQ(sync.GetSettings().nValueList, QStringList({Folder("other/"), "", src(), dst()}));
     RunAndWait(sync, false);
     EXPECT_EQ(sync.LastError(), TLumo_Error::feSourceElements);
+    EXPECT_TRUE(sync.LastErrorText().contains("\"" + Folder("other/") + "\" -> \"\"")) << sync.LastErrorText().toStdString();
     EXPECT_EQ(Read(dst() + "a.txt"), "alpha");
     EXPECT_EQ(Read(Folder("other/b.txt")), "beta");
 }

@@ -147,6 +147,7 @@ void TSyncThread::ScanPairs(const TSyncExclusions& exclusions) {
         TLumo_Error error = TLumo_Error::feNone;
         if (pair.fRealSource.isEmpty() || pair.fRealStorage.isEmpty()) {
             error = TLumo_Error::feSourceElements;
+            fProblems << QStringLiteral("\"%1\" -> \"%2\"").arg(pair.SourceFolder(), pair.StorageFolder());
         } else {
             ++ordinal;
             if (!driveReady(pair.fRealSource) || !driveReady(pair.fRealStorage))
