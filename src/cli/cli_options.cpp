@@ -4,7 +4,9 @@ QString CliUsage() {
     return QStringLiteral("usage: norvane-backup-cli [--data-dir DIR] list\n"
                           "       norvane-backup-cli [--data-dir DIR] export UID\n"
                           "       norvane-backup-cli [--data-dir DIR] analyse [--entries] UID...\n"
-                          "       norvane-backup-cli [--data-dir DIR] run UID...\n");
+                          "       norvane-backup-cli [--data-dir DIR] run UID...\n"
+                          "--entries prints status<TAB>path per entry; in the path \\\\, \\t, \\n, \\r and \\xHH\n"
+                          "stand for a backslash, control characters and bytes that are not UTF-8.\n");
 }
 
 std::optional<TCliOptions> ParseCliOptions(const QStringList& args, QString& error) {

@@ -7,6 +7,7 @@
 #include "profiles/profile_texts.h"
 #include "settings/save_settings.h"
 #include "sync/sync_task.h"
+#include "util/native_path.h"
 #include "zip/zip_task.h"
 
 #include <QElapsedTimer>
@@ -68,9 +69,34 @@ private:
     QElapsedTimer fSinceDraw;
 };
 
+// One entry per line whatever its name holds: control characters, the
+// backslash and the bytes of a name that are not UTF-8 are written escaped.
+QString EscapedPath(const QString& path) {
+    QString out;
+    out.reserve(path.size());
+    for (const QChar c : path) {
+        const char16_t u = c.unicode();
+        if (u == '\\')
+            out += QLatin1String("\\\\");
+        else if (u == '\t')
+            out += QLatin1String("\\t");
+        else if (u == '\n')
+            out += QLatin1String("\\n");
+        else if (u == '\r')
+            out += QLatin1String("\\r");
+        else if (u < 0x20 || u == 0x7F)
+            out += QStringLiteral("\\x%1").arg(static_cast<int>(u), 2, 16, QLatin1Char('0'));
+        else if (IsEscapedByte(c))
+            out += QStringLiteral("\\x%1").arg(static_cast<int>(u - 0xDC00), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 void PrintEntries(const TLumo_Sync& sync, QTextStream& out) {
     for (const auto& element : sync.ResultElements())
-        out << FileStatusText(element->Status) << '\t' << element->SepPath << '\n';
+        out << FileStatusText(element->Status) << '\t' << EscapedPath(element->SepPath) << '\n';
 }
 
 } // namespace

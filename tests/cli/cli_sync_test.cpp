@@ -1,6 +1,7 @@
 // The command-line tool run as a program against a hand-written Backup.ini
 // and real folders; the result is compared with diff -r.
 
+#include "deep_tree.h"
 #include "test_env.h"
 
 #include <QDir>
@@ -10,6 +11,10 @@
 #include <QThread>
 
 #include <csignal>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -23,6 +28,8 @@ protected:
         QDir().mkpath(sandbox.file("data"));
         QDir().mkpath(sandbox.file("src"));
     }
+    // Names that are not UTF-8 are beyond what QTemporaryDir can remove.
+    void TearDown() override { RemoveDeepContent(sandbox.path()); }
 
     void WriteIni(bool deleteToTrash = false, const QString& source = {}) {
         const QString src = source.isEmpty() ? sandbox.file("src/") : source;
@@ -38,9 +45,14 @@ protected:
         QString out, err;
     };
 
-    Result Cli(const QStringList& args) const {
+    Result Cli(const QStringList& args, bool asNobody = false) const {
         QProcess process;
-        process.start(NORVANE_CLI_PATH, QStringList{"--data-dir", sandbox.file("data")} + args);
+        const QStringList cliArgs = QStringList{"--data-dir", sandbox.file("data")} + args;
+        if (asNobody)
+            process.start("setpriv", QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                                 NORVANE_CLI_PATH} + cliArgs);
+        else
+            process.start(NORVANE_CLI_PATH, cliArgs);
         process.waitForFinished(60000);
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                 QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
@@ -156,6 +168,77 @@ TEST_F(CliSyncTest, TermSignalStopsTheRunWithStatus130AndKeepsThePreviousCopy) {
     EXPECT_EQ(process.exitCode(), 130);
     EXPECT_EQ(sandbox.readFile("dst/big.bin"), "previous copy");
     EXPECT_EQ(QDir(sandbox.file("dst")).entryList(QDir::Files | QDir::Hidden), QStringList{"big.bin"});
+}
+
+// Writes a file whose path is given as raw bytes below the sandbox.
+void WriteRaw(const QByteArray& path, const QByteArray& bytes) {
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0) << path.constData();
+    ASSERT_EQ(::write(fd, bytes.constData(), static_cast<size_t>(bytes.size())), bytes.size());
+    ::close(fd);
+}
+
+TEST_F(CliSyncTest, NamesThatAreNotUtf8AreSynchronizedByteForByte) {
+    const QByteArray src = QFile::encodeName(sandbox.file("src/"));
+    const QByteArray dst = QFile::encodeName(sandbox.file("dst/"));
+    ASSERT_EQ(::mkdir(dst.constData(), 0755), 0);
+    ASSERT_EQ(::mkdir((src + "d\xe9j\xe0").constData(), 0755), 0);
+    WriteRaw(src + "caf\xe9.txt", "latin one");
+    WriteRaw(src + "d\xe9j\xe0/na\xefve.txt", "inside");
+    WriteRaw(dst + "old\xff.txt", "stale");
+    WriteIni();
+    const Result run = Cli({"run", kUid});
+    EXPECT_EQ(run.status, 0) << run.out.toStdString();
+    struct stat st {};
+    EXPECT_NE(::lstat((dst + "old\xff.txt").constData(), &st), 0) << "the stale file is really deleted";
+    const auto diff = Diff();
+    if (!diff)
+        GTEST_SKIP() << "diff is not installed";
+    EXPECT_EQ(diff->toStdString(), "");
+    const Result again = Cli({"analyse", "--entries", kUid});
+    EXPECT_TRUE(again.out.contains("Analysis: Update - 0 [0 b]  |  To remove - 0 [0 b]")) << again.out.toStdString();
+}
+
+TEST_F(CliSyncTest, EntriesPrintOneLinePerEntryWithControlCharactersEscaped) {
+    sandbox.writeFile("src/two\nlines.txt", "x");
+    sandbox.writeFile("src/tab\there\\.txt", "x");
+    WriteRaw(QFile::encodeName(sandbox.file("src/")) + "byte\xe9.txt", "x");
+    WriteIni();
+    const Result r = Cli({"analyse", "--entries", kUid});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    QStringList entries = r.out.split('\n', Qt::SkipEmptyParts).mid(3);
+    entries.sort();
+    EXPECT_EQ(entries, QStringList({"New\tbyte\\xe9.txt", "New\ttab\\there\\\\.txt", "New\ttwo\\nlines.txt"}));
+}
+
+TEST_F(CliSyncTest, FoldersThatCannotBeListedKeepTheirCounterpartsAndAreNamedInTheError) {
+    sandbox.writeFile("src/open/a.txt", "alpha");
+    sandbox.writeFile("src/locked/x.txt", "x");
+    sandbox.writeFile("src/shut/n.txt", "new");
+    sandbox.writeFile("dst/locked/x.txt", "old x");
+    sandbox.writeFile("dst/locked/y.txt", "only here");
+    sandbox.writeFile("dst/shut/kept.txt", "unknown to the run");
+    sandbox.writeFile("dst/stale.txt", "to remove");
+    WriteIni();
+    const passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    QProcess chown;
+    chown.start("chown", {"-R", QString::number(nobody->pw_uid), sandbox.path()});
+    ASSERT_TRUE(chown.waitForFinished());
+    ASSERT_EQ(::chmod(QFile::encodeName(sandbox.file("src/locked")).constData(), 0), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(sandbox.file("dst/shut")).constData(), 0), 0);
+    const Result r = Cli({"run", kUid}, true);
+    ::chmod(QFile::encodeName(sandbox.file("src/locked")).constData(), 0755);
+    ::chmod(QFile::encodeName(sandbox.file("dst/shut")).constData(), 0755);
+    EXPECT_EQ(r.status, 1) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(sandbox.file("src/locked/"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(sandbox.file("dst/shut/"))) << r.out.toStdString();
+    EXPECT_EQ(sandbox.readFile("dst/locked/x.txt"), "old x");
+    EXPECT_EQ(sandbox.readFile("dst/locked/y.txt"), "only here");
+    EXPECT_EQ(sandbox.readFile("dst/shut/kept.txt"), "unknown to the run");
+    EXPECT_FALSE(QFile::exists(sandbox.file("dst/shut/n.txt")));
+    EXPECT_EQ(sandbox.readFile("dst/open/a.txt"), "alpha");
+    EXPECT_FALSE(QFile::exists(sandbox.file("dst/stale.txt")));
 }
 
 } // namespace

@@ -63,6 +63,17 @@ TEST_F(SyncPersistenceTest, PairsEndAtTheFirstMissingNumber) {
     EXPECT_EQ(PairsOf(*ctx->Profiles().front()->Sync()), QStringList({"/a/", "/b/", "/c/", "/d/"}));
 }
 
+TEST_F(SyncPersistenceTest, PairsWithABlankSideOrWithoutTheSeparatorAreKeptAndWrittenBackWhole) {
+    LoadSync(*ctx, IniOf({"[SyncList]", "SNK202403051430001111=Docs", "[SNK202403051430001111]", "f1_1=/a",
+                          "f2_1=", "f1_2=/c/", "f2_2=/d"}));
+    ASSERT_EQ(ctx->Profiles().size(), 1u);
+    const TLumo_Sync& sync = *ctx->Profiles().front()->Sync();
+    EXPECT_EQ(PairsOf(sync), QStringList({"/a/", "", "/c/", "/d/"}));
+    IniDocument out;
+    WriteSyncProfile(out, sync);
+    EXPECT_EQ(ReadSyncSettings(out, kUid).nValueList, QStringList({"/a/", "", "/c/", "/d/"}));
+}
+
 TEST_F(SyncPersistenceTest, ExclusionsIgnoreKeyNamesBlanksAndRepeatsAndAreRenumberedOnWrite) {
     const IniDocument in = IniOf({"[SyncList]", "SNK202403051430001111=Docs", "[SNK202403051430001111_Ex]",
                                   "v0=*.tmp", "v1=*.TMP", "v2=  ", "x= /Cache/ "});

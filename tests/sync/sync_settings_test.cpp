@@ -86,9 +86,12 @@ TEST_F(SyncSettingsTest, ValueLinesPairUpTwoByTwo) {
         {{"/A/", "/B/", "/C/", "/D/"}, {"/A/", "/B/", "/C/", "/D/"}},
         {{}, {}},
         {{"/A/"}, {}},
-        // A blank side makes the pair unusable; it never shifts the next pair.
-        {{"", "/B/", "/C/", "/D/"}, {"/C/", "/D/"}},
-        {{"/A/", "", "/C/", "/D/"}, {"/C/", "/D/"}},
+        // A pair with a blank side stays as written (each run reports it); it never shifts the next pair.
+        {{"", "/B/", "/C/", "/D/"}, {"", "/B/", "/C/", "/D/"}},
+        {{"/A/", "", "/C/", "/D/"}, {"/A/", "", "/C/", "/D/"}},
+        {{"", " ", "/C/", "/D/"}, {"/C/", "/D/"}},
+        // A folder always ends with the separator, or it would name its parent's entry.
+        {{"/A", "/B/x", "/C/", "/D"}, {"/A/", "/B/x/", "/C/", "/D/"}},
     };
     TLumo_Sync& sync = TLumo_Sync::Create(*ctx, {});
     for (const auto& c : cases) {

@@ -1,7 +1,9 @@
 #include "os/file_attributes.h"
 #include "util/date_time.h"
 #include "util/mega_scan.h"
+#include "util/native_path.h"
 
+#include "deep_tree.h"
 #include "qt_app.h"
 #include "test_env.h"
 
@@ -14,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -24,7 +27,11 @@ namespace {
 // is cleared again after each test.
 class MegaScanTest : public ::testing::Test {
 protected:
-    void TearDown() override { ResetStopAllScans(); }
+    void TearDown() override {
+        ResetStopAllScans();
+        // Deep trees and names that are not UTF-8 are beyond what QTemporaryDir can remove.
+        RemoveDeepContent(sandbox.path());
+    }
 
     QString Root() const { return sandbox.path() + "/root/"; }
     void File(const QString& relative, qint64 size = 1) const {
@@ -327,3 +334,59 @@ TEST_F(MegaScanTest, AScanOnAWorkerThreadLeavesTheMainEventQueueAlone) {
 }
 
 } // namespace
+
+TEST_F(MegaScanTest, ReachesFoldersWhosePathIsLongerThanTheSystemLimit) {
+    Folder("");
+    const QString deepFile = MakeDeepChain(Root(), std::string(200, 'd'), 30) + "/end.txt";
+    {
+        const int folder = ::open(QFile::encodeName(Root()).constData(), O_RDONLY | O_DIRECTORY);
+        ASSERT_GE(folder, 0);
+        int fd = folder;
+        for (int i = 0; i < 30 && fd >= 0; ++i) {
+            const int next = ::openat(fd, std::string(200, 'd').c_str(), O_RDONLY | O_DIRECTORY);
+            ::close(fd);
+            fd = next;
+        }
+        const int file = ::openat(fd, "end.txt", O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(file, 0);
+        EXPECT_EQ(::write(file, "deep", 4), 4);
+        ::close(file);
+        ::close(fd);
+    }
+    ASSERT_GT((Root() + deepFile).toUtf8().size(), PATH_MAX);
+    Scan({Root()});
+    const TLumo_SearchElement* found = Find(deepFile);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->Size, 4);
+    EXPECT_TRUE(scan.ScanResult.Failures.empty());
+    EXPECT_EQ(scan.ScanResult.FileList.size(), 31u);
+}
+
+TEST_F(MegaScanTest, NamesThatAreNotUtf8KeepTheirBytes) {
+    Folder("");
+    const QByteArray folder = QFile::encodeName(Root()) + "d\xe9j\xe0";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    const QByteArray file = folder + "/caf\xe9\xff.txt";
+    const int fd = ::open(file.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    Scan({Root()});
+    ASSERT_EQ(scan.ScanResult.FileList.size(), 2u);
+    QSet<QByteArray> paths;
+    for (const TLumo_SearchElement& e : scan.ScanResult.FileList)
+        paths.insert(QByteArray::fromStdString(PathToNative(e.FullPath())));
+    EXPECT_EQ(paths, QSet<QByteArray>({folder, file}));
+}
+
+TEST_F(MegaScanTest, LeftoversByPrefixAreHandedBackWhateverTheExclusionsSay) {
+    File(".tmp-1");
+    File("sub/.tmp-2");
+    File("sub/kept.txt");
+    Folder(".tmp-folder");
+    scan.LeftoverPrefix = ".tmp-";
+    Scan({Root()}, {"*.txt"}, {}, 0, true);
+    QStringList leftovers = scan.ScanResult.Leftovers;
+    leftovers.sort();
+    EXPECT_EQ(leftovers, QStringList({Root() + ".tmp-1", Root() + "sub/.tmp-2"}));
+    EXPECT_EQ(SubPaths(), QSet<QString>({"sub"}));
+}

@@ -181,6 +181,9 @@ enum class Lng : int {
     lng_Global_ErrStCleanFolder,
     lng_Global_OpenSourceFolder,
     lng_Global_OpenSaveFolder,
+    lng_Global_ErrStOverlappingFolders,
+    lng_Global_ErrStRootExcluded,
+    lng_Global_ErrStFolderNotListed,
 
     // [Scheduler]
     lng_Scheduler_Title,

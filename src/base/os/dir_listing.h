@@ -28,10 +28,16 @@ struct DirEntry {
 // returns them; returning false stops the listing.
 using DirEntryVisitor = std::function<bool(const DirEntry& entry)>;
 
-// Lists the folder (with or without a trailing separator). False when the
-// folder cannot be opened; entries whose details cannot be read are still
-// reported, with what the listing itself knows and timesKnown false.
-bool ListFolder(const std::string& folder, const DirEntryVisitor& visit);
+// Lists the folder (with or without a trailing separator); a folder whose path
+// is too long for one system call is still reached. Returns 0 when every entry
+// was seen (or visit stopped the listing), otherwise the system error number:
+// the folder could not be opened, reading it failed part way, or the details
+// of an entry that still exists could not be read. Such entries are reported
+// anyway, with what the listing itself knows and timesKnown false.
+int ListFolder(const std::string& folder, const DirEntryVisitor& visit);
+
+// The system's text for an error number returned by ListFolder.
+std::string ListErrorText(int error);
 
 // Size of the regular file at path, following symbolic links; 0 when there is
 // no such file or it is not a regular file.

@@ -26,5 +26,8 @@ enum class TLumo_Error {
     feSourceFilesFolder,
     feSourceElements,
     feCopy,
-    feDelete
+    feDelete,
+    feOverlappingFolders,
+    feRootExcluded,
+    feFolderNotListed
 };

@@ -42,6 +42,9 @@ Lng ErrorKey(TLumo_Error error) {
     case TLumo_Error::feSourceFilesFolder: return Lng::lng_Global_ErrStNoSourceFolder;
     case TLumo_Error::feSourceElements: return Lng::lng_Global_ErrStNoSource;
     case TLumo_Error::feCopy: return Lng::lng_Global_ErrStCopy;
+    case TLumo_Error::feOverlappingFolders: return Lng::lng_Global_ErrStOverlappingFolders;
+    case TLumo_Error::feRootExcluded: return Lng::lng_Global_ErrStRootExcluded;
+    case TLumo_Error::feFolderNotListed: return Lng::lng_Global_ErrStFolderNotListed;
     case TLumo_Error::feDelete:
     case TLumo_Error::feNone: break;
     }

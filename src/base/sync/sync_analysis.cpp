@@ -1,11 +1,14 @@
 #include "sync/sync_analysis.h"
 
+#include "os/file_ops.h"
+#include "sync/sync_task.h"
 #include "util/mega_scan.h"
+#include "util/native_path.h"
 #include "util/path_delim.h"
 
 #include <QHash>
 
-#include <cmath>
+#include <QFileInfo>
 
 namespace {
 
@@ -42,15 +45,14 @@ TSyncExclusions SplitExclusions(const QStringList& lines, const std::atomic<bool
     return result;
 }
 
-qint64 TimeInMilliseconds(TDateTime value) { return static_cast<qint64>(std::llround(value * 86400000.0)); }
-
 bool FilesDiffer(const TSyncFileElement& source, const TSyncFileElement& storage, bool checkDateAndSize) {
     if (source.Size != storage.Size)
         return true;
     if (!checkDateAndSize)
         return false;
-    const qint64 delta = TimeInMilliseconds(source.ModifiedTime) - TimeInMilliseconds(storage.ModifiedTime);
-    return delta >= 2000 || delta <= -2000;
+    constexpr qint64 kTwoSecondsNs = 2000000000;
+    const qint64 delta = source.ModifiedNs - storage.ModifiedNs;
+    return delta >= kTwoSecondsNs || delta <= -kTwoSecondsNs;
 }
 
 std::unique_ptr<TSyncFileElement> MakeRunEntry(const TLumo_SearchElement& scanned, const QString& root,
@@ -64,6 +66,7 @@ std::unique_ptr<TSyncFileElement> MakeRunEntry(const TLumo_SearchElement& scanne
     entry->SepPath = scanned.SubPath();
     entry->CreateTime = scanned.DT_Created;
     entry->ModifiedTime = scanned.DT_Modified;
+    entry->ModifiedNs = scanned.ModifiedNs;
     entry->Size = scanned.Size;
     entry->Error = false;
     entry->SyncEl = pair;
@@ -122,4 +125,96 @@ bool CompareLists(TRunList& source, TRunList& storage, bool checkDateAndSize, co
     RemoveEmptySlots(storage);
     RemoveEmptySlots(source);
     return !stopped;
+}
+
+QString WithTrailingDelim(const QString& folder) {
+    if (folder.trimmed().isEmpty() || folder.endsWith(kPathDelim))
+        return folder;
+    return folder + kPathDelim;
+}
+
+namespace {
+
+bool OneInsideOther(const QString& a, const QString& b) {
+    return a != b && (a.startsWith(b) || b.startsWith(a));
+}
+
+// The folder with links resolved, with its trailing separator; empty when it does not exist.
+QString ResolvedFolder(const QString& folder) {
+    const QString resolved = QFileInfo(folder).canonicalFilePath();
+    return resolved.isEmpty() ? QString() : WithTrailingDelim(resolved);
+}
+
+} // namespace
+
+bool RootsOverlap(const QString& source, const QString& storage) {
+    const QString a = WithTrailingDelim(source);
+    const QString b = WithTrailingDelim(storage);
+    if (OneInsideOther(a, b))
+        return true;
+    if (a == b)
+        return false;
+    const QString realA = ResolvedFolder(a);
+    const QString realB = ResolvedFolder(b);
+    return !realA.isEmpty() && !realB.isEmpty() && OneInsideOther(realA, realB);
+}
+
+bool RootExcludedByOwnPath(const QString& root, const QStringList& fragments) {
+    const QString upper = WithTrailingDelim(root).toUpper();
+    for (const QString& fragment : fragments)
+        if (upper.contains(fragment))
+            return true;
+    return false;
+}
+
+void TKeptTrees::KeepBelow(const QString& root, const QString& sub) { fPrefixes[root].push_back({sub, false}); }
+
+void TKeptTrees::KeepFolder(const QString& root, const QString& sub) { fPrefixes[root].push_back({sub, true}); }
+
+bool TKeptTrees::Kept(const TSyncFileElement& entry) const {
+    const auto it = fPrefixes.constFind(entry.Root);
+    if (it == fPrefixes.constEnd())
+        return false;
+    for (const TPrefix& prefix : it.value()) {
+        if (prefix.sub.isEmpty() || entry.SepPath.startsWith(prefix.sub))
+            return true;
+        // The folder itself is written without its trailing separator.
+        if (prefix.withFolder && entry.IsFolder && entry.SepPath.size() + 1 == prefix.sub.size() &&
+            prefix.sub.startsWith(entry.SepPath))
+            return true;
+    }
+    return false;
+}
+
+void TKeptTrees::Prune(TRunList& list) const {
+    if (fPrefixes.isEmpty())
+        return;
+    std::erase_if(list, [this](const TRunItem& item) { return item.element && Kept(*item.element); });
+}
+
+void KeepCounterpartsOfFailures(const std::vector<TLumo_ScanFailure>& failures, const QString& otherRoot,
+                                TKeptTrees& keep, QStringList& problems) {
+    for (const TLumo_ScanFailure& failure : failures) {
+        keep.KeepBelow(otherRoot, failure.SubFolder);
+        problems << failure.Folder + QStringLiteral(": ") + failure.ErrorText;
+    }
+}
+
+void KeepNestedStorages(const std::vector<TSyncElement>& pairs, TKeptTrees& keep) {
+    for (const TSyncElement& outer : pairs) {
+        if (outer.fSkipIt)
+            continue;
+        for (const TSyncElement& inner : pairs) {
+            const QString& outerRoot = outer.fRealStorage;
+            const QString& innerRoot = inner.fRealStorage;
+            if (innerRoot.size() > outerRoot.size() && innerRoot.startsWith(outerRoot))
+                keep.KeepFolder(outerRoot, innerRoot.mid(outerRoot.size()));
+        }
+    }
+}
+
+void RemoveLeftovers(const QStringList& paths, QStringList& problems) {
+    for (const QString& path : paths)
+        if (!os::RemoveFile(PathToNative(path)) && os::StatusOf(PathToNative(path)).kind != os::PathKind::Missing)
+            problems << path;
 }

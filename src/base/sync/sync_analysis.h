@@ -2,6 +2,7 @@
 
 #include "sync/sync_file_element.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <atomic>
@@ -10,6 +11,8 @@
 #include <vector>
 
 class TLumo_SearchElement;
+struct TLumo_ScanFailure;
+class TSyncElement;
 
 // One entry of a run's source or storage list. The run owns the entry until
 // it is handed to the result list; the pointer stays valid after that.
@@ -29,11 +32,9 @@ struct TSyncExclusions {
 // and path fragments. Stops early when stop is set.
 TSyncExclusions SplitExclusions(const QStringList& lines, const std::atomic<bool>& stop);
 
-// Whole milliseconds of a day-count time, as the comparison takes them.
-qint64 TimeInMilliseconds(TDateTime value);
-
 // Two files with the same relative path differ when their sizes differ or,
-// under the size-and-time rule, when their last-write times are 2 s or more apart.
+// under the size-and-time rule, when their last-write times are 2 s or more
+// apart (exactly, to the nanosecond).
 bool FilesDiffer(const TSyncFileElement& source, const TSyncFileElement& storage, bool checkDateAndSize);
 
 // Makes the run entry of one scanned element of a pair's side.
@@ -50,3 +51,53 @@ std::unique_ptr<TSyncFileElement> MakeRunEntry(const TLumo_SearchElement& scanne
 // Returns false when stopped (the lists then hold what was not yet handled).
 bool CompareLists(TRunList& source, TRunList& storage, bool checkDateAndSize, const std::atomic<bool>& stop,
                   const std::function<void(TRunItem&)>& found);
+
+// Folder text ending with the path separator; a blank text stays as it is.
+QString WithTrailingDelim(const QString& folder);
+
+// True when one folder lies inside the other (both end with the separator);
+// the same folder on both sides does not overlap. Symbolic links on the way
+// are followed for folders that exist.
+bool RootsOverlap(const QString& source, const QString& storage);
+
+// True when a path fragment of the exclusions matches the root folder itself,
+// which would leave the whole side empty.
+bool RootExcludedByOwnPath(const QString& root, const QStringList& fragments);
+
+// Parts of the lists a run must leave alone, per root folder of the side.
+class TKeptTrees {
+public:
+    // Everything strictly below sub (relative, with a trailing separator;
+    // empty: the whole root) of root is kept.
+    void KeepBelow(const QString& root, const QString& sub);
+    // The folder sub of root and everything below it are kept.
+    void KeepFolder(const QString& root, const QString& sub);
+    bool empty() const { return fPrefixes.isEmpty(); }
+    // Removes the kept entries from list (they are neither copied nor deleted).
+    void Prune(TRunList& list) const;
+
+private:
+    bool Kept(const TSyncFileElement& entry) const;
+    struct TPrefix {
+        QString sub;
+        bool withFolder;
+    };
+    QHash<QString, std::vector<TPrefix>> fPrefixes;
+};
+
+// What a scan could not list on one side of a pair is kept on the other:
+// an unlisted source folder keeps its storage counterpart's content (nothing
+// there is deleted), an unlisted storage folder keeps the source content below
+// it (nothing is copied into a folder whose content is unknown). Appends a
+// text naming each folder and its cause to problems.
+void KeepCounterpartsOfFailures(const std::vector<TLumo_ScanFailure>& failures, const QString& otherRoot,
+                                TKeptTrees& keep, QStringList& problems);
+
+// A storage folder of one pair that lies inside the storage folder of another
+// pair belongs to that inner pair: the outer pair neither deletes it nor
+// anything below it.
+void KeepNestedStorages(const std::vector<TSyncElement>& pairs, TKeptTrees& keep);
+
+// Removes the leftover temporary files a scan handed back; texts of the
+// failures are appended to problems.
+void RemoveLeftovers(const QStringList& paths, QStringList& problems);

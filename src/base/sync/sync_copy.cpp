@@ -1,6 +1,7 @@
 #include "sync/sync_copy.h"
 
 #include "os/file_ops.h"
+#include "util/native_path.h"
 #include "util/path_delim.h"
 
 #include <QSet>
@@ -10,7 +11,7 @@
 
 namespace {
 
-std::string Native(const QString& path) { return path.toStdString(); }
+std::string Native(const QString& path) { return PathToNative(path); }
 
 // The folder part of a path, with its trailing separator.
 QString FolderOf(const QString& path) {
@@ -18,7 +19,7 @@ QString FolderOf(const QString& path) {
     return at < 0 ? QString() : path.left(at + 1);
 }
 
-constexpr char kTempPrefix[] = ".nvsync-";
+constexpr const char* kTempPrefix = kSyncTempPrefix;
 
 // Removes the temporary file when the copy does not end in its rename.
 class TTempFile {

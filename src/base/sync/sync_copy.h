@@ -24,6 +24,9 @@ private:
     std::set<std::pair<std::uint64_t, std::uint64_t>> fObjects;
 };
 
+// Names of the temporary files a copy writes beside its target begin with this.
+inline constexpr char kSyncTempPrefix[] = ".nvsync-";
+
 enum class TCopyOutcome {
     Copied,
     Stopped,       // the stop flag was seen between blocks

@@ -22,6 +22,7 @@ public:
     QString SepPath;            // relative to Root
     qint64 Size = 0;            // 0 for folders
     TDateTime ModifiedTime = 0; // UTC
+    qint64 ModifiedNs = 0;      // the same instant exactly, nanoseconds since 1970 UTC
     TLumo_FileStatus Status = TLumo_FileStatus::flsNone;
     TSyncElement* SyncEl = nullptr;
     bool Error = false;

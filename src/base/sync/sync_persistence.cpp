@@ -3,6 +3,7 @@
 #include "app/app_context.h"
 #include "settings/ini_values.h"
 #include "profiles/profile_uid.h"
+#include "sync/sync_analysis.h"
 #include "sync/sync_task.h"
 
 #include <exception>
@@ -44,7 +45,8 @@ TSyncSettings ReadSyncSettings(const IniDocument& ini, const QString& uid) {
     s.fLastActive = IniReadDateTime(ini, st, kLastActive);
 
     for (int n = 1; ini.HasKey(uid, SourceKey(n)); ++n)
-        s.nValueList << IniReadString(ini, uid, SourceKey(n)) << IniReadString(ini, uid, StorageKey(n));
+        s.nValueList << WithTrailingDelim(IniReadString(ini, uid, SourceKey(n)))
+                     << WithTrailingDelim(IniReadString(ini, uid, StorageKey(n)));
 
     // The key names of the exclusion section do not matter, only their values.
     for (const auto& [key, value] : ini.Values(ExcludeSection(uid))) {

@@ -9,6 +9,7 @@
 #include "profiles/drive_binding.h"
 #include "profiles/profile_uid.h"
 #include "profiles/task_texts.h"
+#include "sync/sync_analysis.h"
 #include "sync/sync_thread.h"
 #include "util/string_lists.h"
 #include "util/text_format.h"
@@ -50,14 +51,16 @@ void TLumo_Sync::ApplyNewSettings(const TSyncSettings& nSet, bool nSaveAll) {
     fExcludeList = excludes;
 
     // Lines are taken strictly two by two, so a blank line can never shift a
-    // storage folder into the source position of the next pair; a pair with a
-    // blank side cannot be synchronised and is dropped, as is a last unpaired line.
+    // storage folder into the source position of the next pair; a last unpaired
+    // line is dropped. A pair with one blank side is kept as written, and each
+    // run reports it as an error of that pair. Folders always end with the
+    // separator: a folder text without it would name the folder's parent.
     fElementList.clear();
     for (qsizetype i = 0; i + 1 < nSet.nValueList.size(); i += 2) {
         const QString& source = nSet.nValueList.at(i);
         const QString& storage = nSet.nValueList.at(i + 1);
-        if (!source.trimmed().isEmpty() && !storage.trimmed().isEmpty())
-            fElementList.emplace_back(source, storage);
+        if (!source.trimmed().isEmpty() || !storage.trimmed().isEmpty())
+            fElementList.emplace_back(WithTrailingDelim(source), WithTrailingDelim(storage));
     }
 
     UpdateCanUseDriveID();
@@ -105,6 +108,7 @@ void TLumo_Sync::ResetStat() {
     fProgress = 0;
     fProgressFull = 0;
     fLastError = TLumo_Error::feNone;
+    fLastErrorDetail.clear();
     fResultText.clear();
     UpdateLastActive();
 }
@@ -112,6 +116,7 @@ void TLumo_Sync::ResetStat() {
 void TLumo_Sync::StartSync(bool nOnlyScan) {
     fLastOnlyScan = nOnlyScan;
     fLastError = TLumo_Error::feNone;
+    fLastErrorDetail.clear();
     fLastErrorString.clear();
     fProgress = 0;
     fProgressFull = 0;
@@ -133,6 +138,8 @@ void TLumo_Sync::SetSyncStatus(TLumo_Operation value) {
 void TLumo_Sync::UpdateLastActive() {
     fLastActiveString = LastRunText(Lng::lng_Global_LastSync, fLastActive);
     fLastErrorString = ErrorText(LngText(Lng::lng_Global_LastSyncWithError), fLastError);
+    if (fLastError != TLumo_Error::feNone && !fLastErrorDetail.isEmpty())
+        fLastErrorString += QLatin1Char(' ') + fLastErrorDetail;
     UpdateNode();
 }
 

@@ -133,6 +133,8 @@ private:
     QString fLastActiveString;
     TLumo_Error fLastError = TLumo_Error::feNone;
     QString fLastErrorString;
+    // The folders and causes behind fLastError, shown after its text; set on the main thread.
+    QString fLastErrorDetail;
     bool fLastOnlyScan = false;
     TLumo_BackupProfile* fLumoBackup = nullptr;
     qint64 fResultAllNewCopied = 0;

@@ -108,8 +108,25 @@ void TSyncThread::ResolvePairs() {
     }
 }
 
+// A source inside its storage (or the reverse) would have the run delete or
+// copy its own output; such a profile does not run at all.
+bool TSyncThread::RootsOverlapAnywhere() {
+    for (const TSyncElement& pair : fSyncThread.fElementList)
+        if (!pair.fRealSource.isEmpty() && !pair.fRealStorage.isEmpty() &&
+            RootsOverlap(pair.fRealSource, pair.fRealStorage))
+            fProblems << pair.fRealSource + QStringLiteral(" <-> ") + pair.fRealStorage;
+    if (fProblems.isEmpty())
+        return false;
+    for (TSyncElement& pair : fSyncThread.fElementList)
+        pair.fSkipIt = true;
+    fSyncThread.fLastError = TLumo_Error::feOverlappingFolders;
+    return true;
+}
+
 void TSyncThread::ScanPairs(const TSyncExclusions& exclusions) {
     TLumo_Sync& task = fSyncThread;
+    if (RootsOverlapAnywhere())
+        return;
     std::set<QString> present, missing;
     // Each volume is asked at most once per run.
     auto driveReady = [&](const QString& folder) {
@@ -130,12 +147,18 @@ void TSyncThread::ScanPairs(const TSyncExclusions& exclusions) {
         TLumo_Error error = TLumo_Error::feNone;
         if (pair.fRealSource.isEmpty() || pair.fRealStorage.isEmpty()) {
             error = TLumo_Error::feSourceElements;
+            fProblems << QStringLiteral("\"%1\" -> \"%2\"").arg(pair.SourceFolder(), pair.StorageFolder());
         } else {
             ++ordinal;
             if (!driveReady(pair.fRealSource) || !driveReady(pair.fRealStorage))
                 error = TLumo_Error::feNoDisk;
             else if (!EntryExists(pair.fRealSource, true))
                 error = TLumo_Error::feSourceFilesFolder;
+            else if (RootExcludedByOwnPath(pair.fRealSource, exclusions.Fragments) ||
+                     RootExcludedByOwnPath(pair.fRealStorage, exclusions.Fragments)) {
+                error = TLumo_Error::feRootExcluded;
+                fProblems << pair.fRealSource;
+            }
         }
         if (error != TLumo_Error::feNone) {
             pair.fSkipIt = true;
@@ -144,7 +167,14 @@ void TSyncThread::ScanPairs(const TSyncExclusions& exclusions) {
         }
         pair.fSkipIt = false;
         ScanFolder(pair.fRealSource, fSourceList, exclusions, pair, ordinal);
+        TakeScanFindings(pair.fRealStorage, false);
+        fMegaScan->CleanResult();
+        // The storage listing also finds the temporary files a stopped run left there.
+        fMegaScan->LeftoverPrefix = QString::fromLatin1(kSyncTempPrefix);
         ScanFolder(pair.fRealStorage, fStorageList, exclusions, pair, ordinal);
+        fMegaScan->LeftoverPrefix.clear();
+        TakeScanFindings(pair.fRealSource, true);
+        fMegaScan->CleanResult();
     }
 }
 
@@ -174,7 +204,20 @@ void TSyncThread::ScanFolder(const QString& folder, TRunList& list, const TSyncE
         TSyncFileElement* raw = entry.get();
         list.push_back(TRunItem{raw, std::move(entry)});
     }
-    fMegaScan->CleanResult();
+    std::vector<TLumo_SearchElement>().swap(fMegaScan->ScanResult.FileList);
+}
+
+void TSyncThread::TakeScanFindings(const QString& otherRoot, bool storageSide) {
+    const TLumo_SearchResult& result = fMegaScan->ScanResult;
+    KeepCounterpartsOfFailures(result.Failures, otherRoot, storageSide ? fKeptSource : fKeptStorage, fProblems);
+    if (!result.Failures.empty())
+        fSyncThread.fLastError = TLumo_Error::feFolderNotListed;
+    if (!fOnlyScan && !result.Leftovers.isEmpty() && !Aborted()) {
+        const qsizetype before = fProblems.size();
+        RemoveLeftovers(result.Leftovers, fProblems);
+        if (fProblems.size() != before)
+            fSyncThread.fLastError = TLumo_Error::feDelete;
+    }
 }
 
 void TSyncThread::Compare() {
@@ -184,6 +227,9 @@ void TSyncThread::Compare() {
         if (!context.AppClosing && task.fForm)
             task.fForm->BeginUpdate();
     });
+    KeepNestedStorages(task.fElementList, fKeptStorage);
+    fKeptSource.Prune(fSourceList);
+    fKeptStorage.Prune(fStorageList);
     CompareLists(fSourceList, fStorageList, task.fCheckDateAndSize, fAbortIt, [this](TRunItem& item) {
         fNowElement = item.element;
         fBatch->AddResult(std::move(item.owned));
@@ -292,6 +338,8 @@ void TSyncThread::CopyFileEntry(TRunItem& item) {
             return;
         }
         fEnsuredFolder = folder;
+        // Another pair may list this folder as stale; it now holds what this run writes.
+        fWritten.Add(folder);
     }
     const TLumo_FileStatus kept = s.Status;
     s.Status = TLumo_FileStatus::flsActive;
@@ -392,6 +440,8 @@ void TSyncThread::EndOfRun() {
         task.fLastActive = Now();
         RunOnMainThread([&] { context.Saver().AddNewTask(TSaveSetType::stProfile, task.UID()); });
     }
+    if (!fProblems.isEmpty())
+        RunOnMainThread([&task, detail = fProblems.join(QStringLiteral("; "))] { task.fLastErrorDetail = detail; });
     fMegaScan.reset();
     fSourceList.clear();
     fStorageList.clear();

@@ -36,8 +36,10 @@ private:
 
     void ResolvePairs();
     void ScanPairs(const TSyncExclusions& exclusions);
+    bool RootsOverlapAnywhere();
     void ScanFolder(const QString& folder, TRunList& list, const TSyncExclusions& exclusions, TSyncElement& pair,
                     qint32 listIndex);
+    void TakeScanFindings(const QString& otherRoot, bool storageSide);
     void Compare();
     void CopyPhase();
     void CopyFolderEntry(TRunItem& item);
@@ -69,6 +71,10 @@ private:
     std::unique_ptr<TSyncUiBatch> fBatch;
     TWrittenObjects fWritten;
     QString fEnsuredFolder;
+    // What the analysis must leave alone, and the texts naming why.
+    TKeptTrees fKeptSource;
+    TKeptTrees fKeptStorage;
+    QStringList fProblems;
 };
 
 // Registers the sync engine's start routine with the context's task queue.

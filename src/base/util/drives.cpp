@@ -1,13 +1,14 @@
 #include "util/drives.h"
 
 #include "os/volumes.h"
+#include "util/native_path.h"
 
-QString MountPointOf(const QString& path) { return QString::fromStdString(os::MountPointOf(path.toStdString())); }
+QString MountPointOf(const QString& path) { return PathFromNative(os::MountPointOf(PathToNative(path))); }
 
-QString DriveIDOf(const QString& path) { return QString::fromStdString(os::DriveIDOf(path.toStdString())); }
+QString DriveIDOf(const QString& path) { return QString::fromStdString(os::DriveIDOf(PathToNative(path))); }
 
 QString RebindPathToDrive(const QString& path, const QString& id) {
-    return QString::fromStdString(os::RebindPathToDrive(path.toStdString(), id.toStdString()));
+    return PathFromNative(os::RebindPathToDrive(PathToNative(path), id.toStdString()));
 }
 
-bool IsDriveReady(const QString& path) { return os::IsDriveReady(path.toStdString()); }
+bool IsDriveReady(const QString& path) { return os::IsDriveReady(PathToNative(path)); }

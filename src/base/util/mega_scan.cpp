@@ -5,10 +5,12 @@
 #include "util/file_mask.h"
 #include "util/file_time.h"
 #include "util/main_thread.h"
+#include "util/native_path.h"
 #include "util/path_delim.h"
 
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <deque>
 
 namespace {
@@ -52,7 +54,7 @@ public:
     }
 
     void AddSingleFile(const QString& root) {
-        const qint64 size = os::RegularFileSize(root.toStdString());
+        const qint64 size = os::RegularFileSize(PathToNative(root));
         if (fSkipSize != 0 && size > fSkipSize)
             return;
         fScan.ScanResult.FileList.push_back(TLumo_SearchElement::SingleFileRoot(root, size));
@@ -68,7 +70,7 @@ public:
             pending.pop_front();
             bool stopped = false;
             const QString upperFolder = fFragments.isEmpty() ? QString() : folder.full.toUpper();
-            os::ListFolder(folder.full.toStdString(), [&](const os::DirEntry& entry) {
+            const int error = os::ListFolder(PathToNative(folder.full), [&](const os::DirEntry& entry) {
                 if (fScan.Stopped()) {
                     stopped = true;
                     return false;
@@ -79,6 +81,10 @@ public:
             });
             if (stopped)
                 return false;
+            // A folder that is not there (any more) has nothing below it; any other failure leaves its content unknown.
+            if (error != 0 && error != ENOENT && error != ENOTDIR)
+                fScan.ScanResult.Failures.push_back(
+                    {folder.full, folder.sub, error, QString::fromStdString(os::ListErrorText(error))});
         }
         return true;
     }
@@ -95,12 +101,18 @@ private:
 
     void AddEntry(const TPendingFolder& folder, const QString& upperFolder, const os::DirEntry& entry,
                   std::deque<TPendingFolder>& pending) {
+        const bool isFolder = entry.kind == os::EntryKind::Folder;
+        const QString name = PathFromNative(entry.name);
+        if (!isFolder && !fScan.LeftoverPrefix.isEmpty()) {
+            if (name.startsWith(fScan.LeftoverPrefix)) {
+                fScan.ScanResult.Leftovers << folder.full + name;
+                return;
+            }
+        }
         if (fSkipHidden && (entry.attributes & (os::kAttrHidden | os::kAttrSystem)) != 0)
             return;
-        const bool isFolder = entry.kind == os::EntryKind::Folder;
         if (fSkipSize != 0 && !isFolder && entry.size > fSkipSize)
             return;
-        const QString name = QString::fromUtf8(entry.name.data(), static_cast<qsizetype>(entry.name.size()));
         if (IsExcluded(upperFolder, name, isFolder))
             return;
 
@@ -111,6 +123,7 @@ private:
         if (entry.timesKnown) {
             element.DT_Created = UnixNsToDateTime(entry.createdNs);
             element.DT_Modified = UnixNsToDateTime(entry.modifiedNs);
+            element.ModifiedNs = entry.modifiedNs;
         }
         if (isFolder)
             pending.push_back({folder.full + name + kPathDelim, folder.sub + name + kPathDelim});
@@ -164,4 +177,8 @@ void TLumo_MegaScan::GetFilesSize(const QStringList& FilesList, const QStringLis
     }
 }
 
-void TLumo_MegaScan::CleanResult() { std::vector<TLumo_SearchElement>().swap(ScanResult.FileList); }
+void TLumo_MegaScan::CleanResult() {
+    std::vector<TLumo_SearchElement>().swap(ScanResult.FileList);
+    ScanResult.Failures.clear();
+    ScanResult.Leftovers.clear();
+}

@@ -47,8 +47,18 @@ public:
     qint64 Size = 0;             // bytes as listed; 0 for folders
     TDateTime DT_Created = 0;    // UTC; 0 when the times could not be read
     TDateTime DT_Modified = 0;   // UTC
+    qint64 ModifiedNs = 0;       // the last write exactly: nanoseconds since 1970 UTC, 0 when unknown
     qint32 Attr = 0;             // kAttr* bits of os/file_attributes.h; 0 for a single-file root
     bool IsFolder = false;
+};
+
+// A folder the scan could not list completely. Nothing is known about what
+// lies below it, so whoever compares trees must keep its counterpart as it is.
+struct TLumo_ScanFailure {
+    QString Folder;    // full path with its trailing separator
+    QString SubFolder; // relative to the scanned root with a trailing separator, empty for the root
+    int Error = 0;     // system error number
+    QString ErrorText; // the system's text for Error
 };
 
 struct TLumo_SearchResult {
@@ -56,6 +66,11 @@ struct TLumo_SearchResult {
     std::vector<TLumo_SearchElement> FileList;
     // Total Size of every file (not folder) added since the result was created.
     qint64 FullSize = 0;
+    // Folders that could not be listed (one that does not exist is not a failure).
+    std::vector<TLumo_ScanFailure> Failures;
+    // Full paths of the non-folder entries whose names begin with LeftoverPrefix;
+    // they are left out of FileList whatever the exclusions say.
+    QStringList Leftovers;
 };
 
 // The directory scanner the engines run first: a flat list of the files and
@@ -80,10 +95,12 @@ public:
     void GetFilesSize(const QStringList& FilesList, const QStringList& ExtMasks, const QStringList& ExtFolder,
                       qint64 SkipSize, bool SkipHidden);
 
-    // Releases every element; FullSize keeps its value.
+    // Releases every element, failure and leftover; FullSize keeps its value.
     void CleanResult();
 
     std::atomic<bool> AbortIt{false};
+    // Names with this beginning are a program's own temporary files; empty: none.
+    QString LeftoverPrefix;
     TLumo_SearchResult ScanResult;
 
 private:

@@ -2,7 +2,10 @@
 #include "os/file_attributes.h"
 
 #include <atomic>
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,10 +15,56 @@ namespace os {
 
 namespace {
 
+// Opens the folder for listing. A path longer than the system accepts in one
+// call is opened piece by piece, each piece relative to the folder before it.
+int OpenFolderFd(const std::string& folder) {
+    const char* path = folder.empty() ? "." : folder.c_str();
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    int fd = ::open(path, flags);
+    if (fd >= 0 || errno != ENAMETOOLONG)
+        return fd;
+    const std::size_t limit = PATH_MAX / 2;
+    std::size_t at = 0;
+    int base = AT_FDCWD;
+    if (folder.front() == '/') {
+        base = ::open("/", flags);
+        if (base < 0)
+            return -1;
+        at = 1;
+    }
+    while (at < folder.size()) {
+        std::size_t end = std::min(folder.size(), at + limit);
+        if (end < folder.size()) {
+            const std::size_t cut = folder.rfind('/', end);
+            if (cut == std::string::npos || cut < at)
+                end = folder.find('/', at); // one name longer than the limit: let the system refuse it
+            else
+                end = cut;
+            if (end == std::string::npos)
+                end = folder.size();
+        }
+        const std::string piece = folder.substr(at, end - at);
+        fd = ::openat(base, piece.empty() ? "." : piece.c_str(), flags);
+        const int saved = errno;
+        if (base != AT_FDCWD)
+            ::close(base);
+        if (fd < 0) {
+            errno = saved;
+            return -1;
+        }
+        base = fd;
+        at = end + 1;
+    }
+    return base;
+}
+
 // Closes a directory stream when it leaves scope, also after an early stop.
 class DirStream {
 public:
-    explicit DirStream(const char* path) : fDir(::opendir(path)) {}
+    explicit DirStream(int fd) : fDir(fd >= 0 ? ::fdopendir(fd) : nullptr) {
+        if (fd >= 0 && !fDir)
+            ::close(fd);
+    }
     ~DirStream() {
         if (fDir)
             ::closedir(fDir);
@@ -62,6 +111,7 @@ EntryKind KindOfDirentType(unsigned char type) {
 // fstatat once and for all.
 std::atomic<bool> gStatxMissing{false};
 
+// False with errno set when the details could not be read.
 bool ReadDetails(int dirFd, const char* name, DirEntry& entry) {
     if (!gStatxMissing.load(std::memory_order_relaxed)) {
         struct statx sx {};
@@ -114,20 +164,32 @@ std::uint32_t AttributesOf(const DirEntry& entry) {
 
 } // namespace
 
-bool ListFolder(const std::string& folder, const DirEntryVisitor& visit) {
-    const DirStream dir(folder.empty() ? "." : folder.c_str());
+int ListFolder(const std::string& folder, const DirEntryVisitor& visit) {
+    const DirStream dir(OpenFolderFd(folder));
     if (!dir.Get())
-        return false;
+        return errno != 0 ? errno : EIO;
     const int dirFd = ::dirfd(dir.Get());
-    while (const dirent* raw = ::readdir(dir.Get())) {
+    int failure = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* raw = ::readdir(dir.Get());
+        if (!raw) {
+            if (errno != 0 && failure == 0)
+                failure = errno;
+            break;
+        }
         const char* name = raw->d_name;
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
             continue;
         DirEntry entry;
         entry.name = name;
         entry.timesKnown = ReadDetails(dirFd, name, entry);
-        if (!entry.timesKnown)
+        if (!entry.timesKnown) {
+            // An entry removed since the folder was read is simply gone; any other failure is not.
+            if (errno != ENOENT && failure == 0)
+                failure = errno != 0 ? errno : EIO;
             entry.kind = KindOfDirentType(raw->d_type);
+        }
         // Folders report no size of their own, as on the file systems the engines were built for.
         if (entry.kind == EntryKind::Folder)
             entry.size = 0;
@@ -135,8 +197,10 @@ bool ListFolder(const std::string& folder, const DirEntryVisitor& visit) {
         if (!visit(entry))
             break;
     }
-    return true;
+    return failure;
 }
+
+std::string ListErrorText(int error) { return std::strerror(error); }
 
 std::int64_t RegularFileSize(const std::string& path) {
     struct stat st {};

@@ -18,7 +18,7 @@ std::int64_t ToUnixNs(const FILETIME& t) {
 
 } // namespace
 
-bool ListFolder(const std::string& folder, const DirEntryVisitor& visit) {
+int ListFolder(const std::string& folder, const DirEntryVisitor& visit) {
     std::wstring pattern = Widen(folder);
     if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/')
         pattern += L'\\';
@@ -26,8 +26,12 @@ bool ListFolder(const std::string& folder, const DirEntryVisitor& visit) {
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
                                    FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
+    if (find == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        // An empty drive root reports no first file; that is a complete listing.
+        return error == ERROR_FILE_NOT_FOUND ? 0 : static_cast<int>(error);
+    }
+    int failure = 0;
     do {
         const wchar_t* name = data.cFileName;
         if (name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0')))
@@ -47,11 +51,28 @@ bool ListFolder(const std::string& folder, const DirEntryVisitor& visit) {
         entry.createdNs = ToUnixNs(data.ftCreationTime);
         entry.attributes = attributes;
         entry.timesKnown = true;
-        if (!visit(entry))
-            break;
+        if (!visit(entry)) {
+            FindClose(find);
+            return 0;
+        }
     } while (FindNextFileW(find, &data));
+    if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES)
+        failure = static_cast<int>(error);
     FindClose(find);
-    return true;
+    return failure;
+}
+
+std::string ListErrorText(int error) {
+    wchar_t* text = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string result = length ? Narrow(std::wstring(text, length)) : "system error " + std::to_string(error);
+    if (text)
+        LocalFree(text);
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r'))
+        result.pop_back();
+    return result;
 }
 
 std::int64_t RegularFileSize(const std::string& path) {
