@@ -48,7 +48,10 @@ TEST(ZipWriterSplit, SegmentsHaveTheConfiguredSizeAndLowerCaseNames) {
             char suffix[32];
             std::snprintf(suffix, sizeof suffix, "name.z%02zu", i);
             ASSERT_EQ(names[i - 1], suffix);
-            EXPECT_EQ(fs::file_size(dir / ("out/" + names[i - 1])), expected) << names[i - 1];
+            // A segment ends a little early where the next header would not fit whole.
+            const auto size = fs::file_size(dir / ("out/" + names[i - 1]));
+            EXPECT_LE(size, expected) << names[i - 1];
+            EXPECT_GE(size + 1024, expected) << names[i - 1];
         }
         EXPECT_EQ(names.back(), "name.zip");
         EXPECT_LE(fs::file_size(archive), expected);
