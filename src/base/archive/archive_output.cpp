@@ -196,17 +196,47 @@ void ArchiveOutput::Commit() {
     FinishCurrentSegment();
     const std::vector<std::string> names = FinalNames();
     std::string error;
+    // Files of the final names are moved aside first and put back when any
+    // rename fails, so a failure keeps the previous archive whole instead of
+    // leaving it with some of its segments replaced.
+    std::vector<std::pair<std::string, std::string>> asides; // final name, aside name
+    std::size_t placed = 0;
+    auto rollBack = [&] {
+        for (std::size_t j = 0; j < placed; ++j)
+            RemoveFileQuietly(names[j]);
+        for (std::size_t j = placed; j < fSegments.size(); ++j)
+            RemoveFileQuietly(fSegments[j].tempPath);
+        std::string ignored;
+        for (auto it = asides.rbegin(); it != asides.rend(); ++it)
+            RenameReplacing(it->second, it->first, ignored);
+        fSegments.clear();
+        fCommitted = true;
+        Fail(error);
+    };
+    for (const std::string& name : names) {
+        if (!PathExists(name))
+            continue;
+        if (QueryFile(name).kind == FileKind::Folder) {
+            error = "cannot replace '" + name + "': it is a folder";
+            rollBack();
+        }
+        std::string aside;
+        for (unsigned n = 0; aside.empty() || PathExists(aside); ++n) {
+            char suffix[16];
+            std::snprintf(suffix, sizeof suffix, "%08x", n);
+            aside = TemporaryPrefix(name) + suffix;
+        }
+        if (!RenameReplacing(name, aside, error))
+            rollBack();
+        asides.emplace_back(name, aside);
+    }
     // Every segment is complete and on disk before any takes its name; the
     // last segment, which readers open first, is renamed last.
-    for (std::size_t i = 0; i < fSegments.size(); ++i) {
-        if (!RenameReplacing(fSegments[i].tempPath, names[i], error)) {
-            for (std::size_t j = i; j < fSegments.size(); ++j)
-                RemoveFileQuietly(fSegments[j].tempPath);
-            fSegments.clear();
-            fCommitted = true;
-            Fail(error);
-        }
-    }
+    for (; placed < fSegments.size(); ++placed)
+        if (!RenameReplacing(fSegments[placed].tempPath, names[placed], error))
+            rollBack();
+    for (const auto& [name, aside] : asides)
+        RemoveFileQuietly(aside);
     fSegments.clear();
     fCommitted = true;
 }
