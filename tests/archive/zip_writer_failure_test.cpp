@@ -152,9 +152,11 @@ TEST(ZipWriterFailure, MissingTargetFolderFailsAtOpen) {
     EXPECT_FALSE(writer.IsOpen());
 }
 
-TEST(ZipWriterFailure, DestroyingAnOpenWriterFinishesTheArchive) {
+// Only CloseArchive commits: a writer given up on keeps the previous archive.
+TEST(ZipWriterFailure, DestroyingAnOpenWriterDiscardsItAndKeepsThePreviousArchive) {
     TempFolder dir;
     WriteFile(dir / "src/a.txt", "a");
+    WriteFile(dir / "a.zip", "previous archive");
     {
         TZipWriter writer;
         ConfigureAsEngines(writer, dir / "a.zip", dir / "src/", 6);
@@ -163,7 +165,5 @@ TEST(ZipWriterFailure, DestroyingAnOpenWriterFinishesTheArchive) {
         writer.AddFiles();
     }
     EXPECT_EQ(FileNamesIn(dir / ""), (std::vector<std::string>{"a.zip", "src"}));
-    if (HasTool("unzip")) {
-        EXPECT_EQ(RunCommand("unzip -t " + Quote(dir / "a.zip")).exitCode, 0);
-    }
+    EXPECT_EQ(ReadFile(dir / "a.zip"), "previous archive");
 }

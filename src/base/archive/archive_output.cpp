@@ -27,6 +27,7 @@ void ArchiveOutput::Fail(const std::string& error) { throw EZipWriterError(error
 
 void ArchiveOutput::StartSegment() {
     Segment segment;
+    segment.start = fPosition;
     std::string error;
     if (!fCurrent.CreateUnique(TemporaryPrefix(fFinalPath), segment.tempPath, error))
         Fail(error);
@@ -65,23 +66,38 @@ void ArchiveOutput::Write(const void* data, std::size_t size) {
     }
 }
 
-std::uint32_t ArchiveOutput::DiskOf(std::uint64_t pos) const {
-    if (fNextSize == kUnlimited || pos < fFirstSize)
-        return 0;
-    return static_cast<std::uint32_t>(1 + (pos - fFirstSize) / fNextSize);
+void ArchiveOutput::KeepTogether(std::size_t size) {
+    if (fInMemory || !IsSplit() || fSegments.empty())
+        return;
+    const std::size_t index = fSegments.size() - 1;
+    const Segment& segment = fSegments.back();
+    const std::uint64_t room = Capacity(index) - segment.size;
+    // A record larger than a whole segment cannot be kept in one anyway; a
+    // full segment is followed by a new one at the next write.
+    if (room >= size || room == 0 || segment.size == 0 || size > Capacity(index + 1))
+        return;
+    FinishCurrentSegment();
+    StartSegment();
 }
 
-std::uint64_t ArchiveOutput::OffsetInDisk(std::uint64_t pos) const {
-    if (fNextSize == kUnlimited || pos < fFirstSize)
-        return pos;
-    return (pos - fFirstSize) % fNextSize;
+ArchiveOutput::Location ArchiveOutput::Locate(std::uint64_t pos) const {
+    if (fInMemory || !IsSplit() || fSegments.empty())
+        return {0, pos};
+    auto after = std::upper_bound(fSegments.begin(), fSegments.end(), pos,
+                                  [](std::uint64_t p, const Segment& s) { return p < s.start; });
+    std::size_t index = static_cast<std::size_t>(after - fSegments.begin()) - 1;
+    std::uint64_t offset = pos - fSegments[index].start;
+    if (offset >= Capacity(index)) {
+        // The end of a full segment: the next byte goes into the next one.
+        offset -= Capacity(index);
+        ++index;
+    }
+    return {index, offset};
 }
 
-std::uint64_t ArchiveOutput::RoomInDisk(std::uint64_t pos) const {
-    if (fNextSize == kUnlimited)
-        return kUnlimited;
-    return Capacity(DiskOf(pos)) - OffsetInDisk(pos);
-}
+std::uint32_t ArchiveOutput::DiskOf(std::uint64_t pos) const { return static_cast<std::uint32_t>(Locate(pos).segment); }
+
+std::uint64_t ArchiveOutput::OffsetInDisk(std::uint64_t pos) const { return Locate(pos).offset; }
 
 void ArchiveOutput::Patch(std::uint64_t pos, const void* data, std::size_t size) {
     if (pos + size > fPosition)
@@ -93,18 +109,18 @@ void ArchiveOutput::Patch(std::uint64_t pos, const void* data, std::size_t size)
     const auto* in = static_cast<const char*>(data);
     std::string error;
     while (size > 0) {
-        const std::uint32_t disk = DiskOf(pos);
-        const std::uint64_t offset = OffsetInDisk(pos);
-        const std::size_t part = static_cast<std::size_t>(std::min<std::uint64_t>(Capacity(disk) - offset, size));
-        if (disk + 1 == fSegments.size()) {
-            if (!fCurrent.WriteAt(offset, in, part, error))
-                Fail(error);
+        const Location at = Locate(pos);
+        const Segment& segment = fSegments.at(at.segment);
+        const std::size_t part = static_cast<std::size_t>(std::min<std::uint64_t>(segment.size - at.offset, size));
+        if (at.segment + 1 == fSegments.size()) {
+            if (!fCurrent.WriteAt(at.offset, in, part, error))
+                Fail(error + " (" + segment.tempPath + ")");
         } else {
             // An earlier segment is already flushed and closed: reopen it briefly.
             OutputFile earlier;
-            if (!earlier.Reopen(fSegments[disk].tempPath, error) || !earlier.WriteAt(offset, in, part, error) ||
+            if (!earlier.Reopen(segment.tempPath, error) || !earlier.WriteAt(at.offset, in, part, error) ||
                 !earlier.Flush(error) || !earlier.Close(error))
-                Fail(error);
+                Fail(error + " (" + segment.tempPath + ")");
         }
         pos += part;
         in += part;
@@ -120,26 +136,25 @@ void ArchiveOutput::Truncate(std::uint64_t pos) {
         fMemory.resize(pos);
         return;
     }
-    std::size_t keep = DiskOf(pos);
-    std::uint64_t offset = OffsetInDisk(pos);
-    if (keep > 0 && offset == 0) {
+    Location at = Locate(pos);
+    if (at.segment == fSegments.size()) {
         // pos is the end of a full segment: keep that one whole.
-        --keep;
-        offset = Capacity(keep);
+        --at.segment;
+        at.offset = fSegments[at.segment].size;
     }
     std::string error;
-    if (keep + 1 < fSegments.size()) {
+    if (at.segment + 1 < fSegments.size()) {
         fCurrent.Close(error);
-        while (fSegments.size() > keep + 1) {
+        while (fSegments.size() > at.segment + 1) {
             RemoveFileQuietly(fSegments.back().tempPath);
             fSegments.pop_back();
         }
         if (!fCurrent.Reopen(fSegments.back().tempPath, error))
             Fail(error);
     }
-    if (!fCurrent.Truncate(offset, error))
-        Fail(error);
-    fSegments.back().size = offset;
+    if (!fCurrent.Truncate(at.offset, error))
+        Fail(error + " (" + fSegments.back().tempPath + ")");
+    fSegments.back().size = at.offset;
 }
 
 void ArchiveOutput::MoveToFile() {
@@ -181,17 +196,47 @@ void ArchiveOutput::Commit() {
     FinishCurrentSegment();
     const std::vector<std::string> names = FinalNames();
     std::string error;
+    // Files of the final names are moved aside first and put back when any
+    // rename fails, so a failure keeps the previous archive whole instead of
+    // leaving it with some of its segments replaced.
+    std::vector<std::pair<std::string, std::string>> asides; // final name, aside name
+    std::size_t placed = 0;
+    auto rollBack = [&] {
+        for (std::size_t j = 0; j < placed; ++j)
+            RemoveFileQuietly(names[j]);
+        for (std::size_t j = placed; j < fSegments.size(); ++j)
+            RemoveFileQuietly(fSegments[j].tempPath);
+        std::string ignored;
+        for (auto it = asides.rbegin(); it != asides.rend(); ++it)
+            RenameReplacing(it->second, it->first, ignored);
+        fSegments.clear();
+        fCommitted = true;
+        Fail(error);
+    };
+    for (const std::string& name : names) {
+        if (!PathExists(name))
+            continue;
+        if (QueryFile(name).kind == FileKind::Folder) {
+            error = "cannot replace '" + name + "': it is a folder";
+            rollBack();
+        }
+        std::string aside;
+        for (unsigned n = 0; aside.empty() || PathExists(aside); ++n) {
+            char suffix[16];
+            std::snprintf(suffix, sizeof suffix, "%08x", n);
+            aside = TemporaryPrefix(name) + suffix;
+        }
+        if (!RenameReplacing(name, aside, error))
+            rollBack();
+        asides.emplace_back(name, aside);
+    }
     // Every segment is complete and on disk before any takes its name; the
     // last segment, which readers open first, is renamed last.
-    for (std::size_t i = 0; i < fSegments.size(); ++i) {
-        if (!RenameReplacing(fSegments[i].tempPath, names[i], error)) {
-            for (std::size_t j = i; j < fSegments.size(); ++j)
-                RemoveFileQuietly(fSegments[j].tempPath);
-            fSegments.clear();
-            fCommitted = true;
-            Fail(error);
-        }
-    }
+    for (; placed < fSegments.size(); ++placed)
+        if (!RenameReplacing(fSegments[placed].tempPath, names[placed], error))
+            rollBack();
+    for (const auto& [name, aside] : asides)
+        RemoveFileQuietly(aside);
     fSegments.clear();
     fCommitted = true;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 // Where the bytes of an archive go: memory, one file, or a row of segments
-// of fixed size. Files are written under temporary names beside the target
+// of at most a fixed size. A segment ends early where a record kept together
+// would not fit in it, so readers never find a header cut in two. Files are written under temporary names beside the target
 // and only take their final names, after being flushed to disk, in Commit.
 // Until then no existing file of those names is touched; destroying an
 // output that was not committed removes its temporary files.
@@ -32,13 +33,16 @@ public:
 
     void Write(const void* data, std::size_t size);
     void Write(const std::string& bytes) { Write(bytes.data(), bytes.size()); }
+    // Ends the segment in progress early when the next size bytes (a header
+    // or the end records) would not fit in what is left of it, so that they
+    // go into the next segment whole. Call it before taking Position() for
+    // the record.
+    void KeepTogether(std::size_t size);
     // Bytes written so far over all segments.
     std::uint64_t Position() const { return fPosition; }
     // Segment that holds the byte at pos, and pos relative to its start.
     std::uint32_t DiskOf(std::uint64_t pos) const;
     std::uint64_t OffsetInDisk(std::uint64_t pos) const;
-    // Bytes from pos to the end of its segment.
-    std::uint64_t RoomInDisk(std::uint64_t pos) const;
     bool IsSplit() const { return fNextSize != kUnlimited; }
 
     // Overwrites bytes written before.
@@ -63,10 +67,16 @@ public:
 private:
     struct Segment {
         std::string tempPath;
+        std::uint64_t start = 0; // archive position of its first byte
         std::uint64_t size = 0;
+    };
+    struct Location {
+        std::size_t segment = 0; // fSegments.size() when pos ends a full last segment
+        std::uint64_t offset = 0;
     };
 
     std::uint64_t Capacity(std::size_t index) const { return index == 0 ? fFirstSize : fNextSize; }
+    Location Locate(std::uint64_t pos) const;
     void StartSegment();
     void FinishCurrentSegment();
     void Fail(const std::string& error);

@@ -33,7 +33,16 @@ struct FileFacts {
     // MS-DOS attribute bits (read-only 0x01, hidden 0x02, system 0x04,
     // folder 0x10, archive 0x20).
     std::uint32_t dosAttributes = 0;
+    // The POSIX file type and permission bits where the platform has them, else 0.
+    std::uint32_t unixMode = 0;
 };
+
+// The "version made by" host of the archives written here (APPNOTE 4.4.2):
+// the host whose attribute layout ZipExternalAttributes writes. Readers map
+// names and restore attributes by it.
+extern const std::uint8_t kZipHostSystem;
+// The external attributes of an entry in kZipHostSystem's layout.
+std::uint32_t ZipExternalAttributes(const FileFacts& facts, bool isFolder);
 
 // Facts about one path; kind Missing when it cannot be queried.
 FileFacts QueryFile(const std::string& path);
@@ -64,6 +73,10 @@ public:
     long long Read(void* buffer, std::size_t size, std::string& error, int& nativeError);
     void Close();
     std::uint64_t Size() const { return fSize; }
+    // True when the open file still has the size and last-write time it had
+    // when it was opened; false with error set when it changed or cannot be
+    // queried. A file rewritten while it was read gives a torn copy.
+    bool Unchanged(std::string& error, int& nativeError) const;
 
 private:
 #ifdef _WIN32
@@ -71,7 +84,9 @@ private:
 #else
     int fFd = -1;
 #endif
+    std::string fPath;
     std::uint64_t fSize = 0;
+    std::int64_t fLastWriteStamp = 0; // platform ticks, compared exactly
 };
 
 // A file the writer creates and fills; it supports writing at earlier
@@ -86,6 +101,8 @@ public:
     // Creates a new file whose name is prefix followed by a random part that
     // no existing file has; path receives the name.
     bool CreateUnique(const std::string& prefix, std::string& path, std::string& error);
+    // Creates path, which must not exist yet.
+    bool CreateNew(const std::string& path, std::string& error);
     // Opens an existing file of ours for writing at its end.
     bool Reopen(const std::string& path, std::string& error);
     bool Append(const void* data, std::size_t size, std::string& error);
@@ -102,6 +119,7 @@ private:
 #else
     int fFd = -1;
 #endif
+    std::string fPath; // named in error texts
 };
 
 // Renames from to to within one folder, replacing to; afterwards the rename
@@ -109,5 +127,9 @@ private:
 bool RenameReplacing(const std::string& from, const std::string& to, std::string& error);
 // Removes a file; errors are ignored.
 void RemoveFileQuietly(const std::string& path);
+// Removes a file; false with error set when it cannot (a missing file is no error).
+bool RemoveFile(const std::string& path, std::string& error);
+// True when something of that name exists (a dangling symbolic link too).
+bool PathExists(const std::string& path);
 
 } // namespace archive

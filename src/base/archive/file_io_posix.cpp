@@ -30,7 +30,7 @@ bool WriteFully(int fd, const void* data, std::size_t size, const std::uint64_t*
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            error = std::string("write error: ") + std::strerror(errno);
+            error = std::strerror(errno);
             return false;
         }
         in += n;
@@ -47,9 +47,14 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::int64_t LastWriteStamp(const struct stat& st) {
+    return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
 FileFacts FactsFromStat(const struct stat& st, bool isLink, const std::string& name) {
     FileFacts facts;
     facts.isLink = isLink;
+    facts.unixMode = static_cast<std::uint32_t>(st.st_mode & (S_IFMT | 0777));
     facts.timeKnown = true;
     facts.lastWrite = st.st_mtime;
     if (S_ISREG(st.st_mode)) {
@@ -88,6 +93,18 @@ std::string NameOf(const std::string& path) {
 } // namespace
 
 bool IsSeparator(char c) { return c == '/'; }
+
+// Unix: the mode goes into the high 16 bits, where unzip, 7-Zip and zipfile
+// restore permissions from, and the MS-DOS bits stay in the low byte.
+const std::uint8_t kZipHostSystem = 3;
+
+std::uint32_t ZipExternalAttributes(const FileFacts& facts, bool isFolder) {
+    std::uint32_t mode = facts.unixMode;
+    if ((mode & S_IFMT) != S_IFREG && (mode & S_IFMT) != S_IFDIR)
+        mode = isFolder ? (S_IFDIR | 0755) : (S_IFREG | 0644);
+    std::uint32_t dos = facts.dosAttributes ? facts.dosAttributes : (isFolder ? os::kAttrDirectory : os::kAttrArchive);
+    return (mode << 16) | (dos & 0xFF);
+}
 
 FileFacts QueryFile(const std::string& path) {
     struct stat link {};
@@ -154,8 +171,24 @@ bool InputFile::Open(const std::string& path, std::string& error, int& nativeErr
     }
     ::fcntl(fFd, F_SETFL, ::fcntl(fFd, F_GETFL) & ~O_NONBLOCK);
     ::posix_fadvise(fFd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    fPath = path;
     fSize = static_cast<std::uint64_t>(st.st_size);
+    fLastWriteStamp = LastWriteStamp(st);
     return true;
+}
+
+bool InputFile::Unchanged(std::string& error, int& nativeError) const {
+    struct stat st {};
+    if (::fstat(fFd, &st) != 0) {
+        nativeError = errno;
+        error = Describe("cannot query", fPath, nativeError);
+        return false;
+    }
+    if (static_cast<std::uint64_t>(st.st_size) == fSize && LastWriteStamp(st) == fLastWriteStamp)
+        return true;
+    nativeError = 0;
+    error = "'" + fPath + "' changed while it was read";
+    return false;
 }
 
 long long InputFile::Read(void* buffer, std::size_t size, std::string& error, int& nativeError) {
@@ -168,7 +201,7 @@ long long InputFile::Read(void* buffer, std::size_t size, std::string& error, in
             if (errno == EINTR)
                 continue;
             nativeError = errno;
-            error = std::string("read error: ") + std::strerror(nativeError);
+            error = Describe("cannot read", fPath, nativeError);
             return -1;
         }
         if (n == 0)
@@ -198,8 +231,10 @@ bool OutputFile::CreateUnique(const std::string& prefix, std::string& path, std:
         std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
         path = prefix + suffix;
         fFd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fFd >= 0)
+        if (fFd >= 0) {
+            fPath = path;
             return true;
+        }
         if (errno != EEXIST)
             break;
     }
@@ -207,26 +242,46 @@ bool OutputFile::CreateUnique(const std::string& prefix, std::string& path, std:
     return false;
 }
 
+bool OutputFile::CreateNew(const std::string& path, std::string& error) {
+    fFd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fFd < 0) {
+        error = Describe("cannot create", path, errno);
+        return false;
+    }
+    fPath = path;
+    return true;
+}
+
 bool OutputFile::Reopen(const std::string& path, std::string& error) {
     fFd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     if (fFd < 0 || ::lseek(fFd, 0, SEEK_END) < 0) {
         error = Describe("cannot reopen", path, errno);
+        if (fFd >= 0)
+            ::close(fFd);
+        fFd = -1;
         return false;
     }
+    fPath = path;
     return true;
 }
 
 bool OutputFile::Append(const void* data, std::size_t size, std::string& error) {
-    return WriteFully(fFd, data, size, nullptr, error);
+    if (WriteFully(fFd, data, size, nullptr, error))
+        return true;
+    error = "cannot write '" + fPath + "': " + error;
+    return false;
 }
 
 bool OutputFile::WriteAt(std::uint64_t offset, const void* data, std::size_t size, std::string& error) {
-    return WriteFully(fFd, data, size, &offset, error);
+    if (WriteFully(fFd, data, size, &offset, error))
+        return true;
+    error = "cannot write '" + fPath + "': " + error;
+    return false;
 }
 
 bool OutputFile::Truncate(std::uint64_t size, std::string& error) {
     if (::ftruncate(fFd, static_cast<off_t>(size)) != 0 || ::lseek(fFd, static_cast<off_t>(size), SEEK_SET) < 0) {
-        error = std::string("cannot truncate: ") + std::strerror(errno);
+        error = Describe("cannot truncate", fPath, errno);
         return false;
     }
     return true;
@@ -234,7 +289,7 @@ bool OutputFile::Truncate(std::uint64_t size, std::string& error) {
 
 bool OutputFile::Flush(std::string& error) {
     if (::fsync(fFd) != 0) {
-        error = std::string("cannot flush to disk: ") + std::strerror(errno);
+        error = Describe("cannot flush to disk", fPath, errno);
         return false;
     }
     return true;
@@ -246,13 +301,13 @@ bool OutputFile::Close(std::string& error) {
     const bool ok = ::close(fFd) == 0;
     fFd = -1;
     if (!ok)
-        error = std::string("cannot close: ") + std::strerror(errno);
+        error = Describe("cannot close", fPath, errno);
     return ok;
 }
 
 bool RenameReplacing(const std::string& from, const std::string& to, std::string& error) {
     if (::rename(from.c_str(), to.c_str()) != 0) {
-        error = Describe("cannot rename to", to, errno);
+        error = "cannot rename '" + from + "' to '" + to + "': " + std::strerror(errno);
         return false;
     }
     // The new name is only durable once the folder itself is flushed.
@@ -265,6 +320,18 @@ bool RenameReplacing(const std::string& from, const std::string& to, std::string
 }
 
 void RemoveFileQuietly(const std::string& path) { ::unlink(path.c_str()); }
+
+bool RemoveFile(const std::string& path, std::string& error) {
+    if (::unlink(path.c_str()) == 0 || errno == ENOENT)
+        return true;
+    error = Describe("cannot delete", path, errno);
+    return false;
+}
+
+bool PathExists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
 
 } // namespace archive
 

@@ -44,6 +44,15 @@ FileFacts FactsFrom(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, const FILET
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// MS-DOS: the external attributes are the file system's own attribute bits.
+const std::uint8_t kZipHostSystem = 0;
+
+std::uint32_t ZipExternalAttributes(const FileFacts& facts, bool isFolder) {
+    if (facts.dosAttributes)
+        return facts.dosAttributes;
+    return isFolder ? 0x10u : 0x20u;
+}
+
 FileFacts QueryFile(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data))
@@ -98,9 +107,30 @@ bool InputFile::Open(const std::string& path, std::string& error, int& nativeErr
         error = "cannot read '" + path + "': not a regular file";
         return false;
     }
+    FILETIME lastWrite{};
+    GetFileTime(h, nullptr, nullptr, &lastWrite);
     fHandle = h;
+    fPath = path;
     fSize = static_cast<std::uint64_t>(size.QuadPart);
+    fLastWriteStamp = (static_cast<std::int64_t>(lastWrite.dwHighDateTime) << 32) | lastWrite.dwLowDateTime;
     return true;
+}
+
+bool InputFile::Unchanged(std::string& error, int& nativeError) const {
+    LARGE_INTEGER size{};
+    FILETIME lastWrite{};
+    HANDLE h = static_cast<HANDLE>(fHandle);
+    if (!GetFileSizeEx(h, &size) || !GetFileTime(h, nullptr, nullptr, &lastWrite)) {
+        nativeError = static_cast<int>(GetLastError());
+        error = LastErrorText("cannot query", fPath, static_cast<DWORD>(nativeError));
+        return false;
+    }
+    const std::int64_t stamp = (static_cast<std::int64_t>(lastWrite.dwHighDateTime) << 32) | lastWrite.dwLowDateTime;
+    if (static_cast<std::uint64_t>(size.QuadPart) == fSize && stamp == fLastWriteStamp)
+        return true;
+    nativeError = 0;
+    error = "'" + fPath + "' changed while it was read";
+    return false;
 }
 
 long long InputFile::Read(void* buffer, std::size_t size, std::string& error, int& nativeError) {
@@ -111,7 +141,7 @@ long long InputFile::Read(void* buffer, std::size_t size, std::string& error, in
         DWORD got = 0;
         if (!ReadFile(static_cast<HANDLE>(fHandle), out + done, want, &got, nullptr)) {
             nativeError = static_cast<int>(GetLastError());
-            error = "read error: Windows error " + std::to_string(nativeError);
+            error = LastErrorText("cannot read", fPath, static_cast<DWORD>(nativeError));
             return -1;
         }
         if (got == 0)
@@ -145,6 +175,7 @@ bool OutputFile::CreateUnique(const std::string& prefix, std::string& path, std:
                                nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             fHandle = h;
+            fPath = path;
             return true;
         }
         code = GetLastError();
@@ -153,6 +184,17 @@ bool OutputFile::CreateUnique(const std::string& prefix, std::string& path, std:
     }
     error = LastErrorText("cannot create", path, code);
     return false;
+}
+
+bool OutputFile::CreateNew(const std::string& path, std::string& error) {
+    HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = LastErrorText("cannot create", path, GetLastError());
+        return false;
+    }
+    fHandle = h;
+    fPath = path;
+    return true;
 }
 
 bool OutputFile::Reopen(const std::string& path, std::string& error) {
@@ -166,6 +208,7 @@ bool OutputFile::Reopen(const std::string& path, std::string& error) {
         return false;
     }
     fHandle = h;
+    fPath = path;
     return true;
 }
 
@@ -175,7 +218,7 @@ bool OutputFile::Append(const void* data, std::size_t size, std::string& error) 
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
         DWORD written = 0;
         if (!WriteFile(static_cast<HANDLE>(fHandle), in, want, &written, nullptr)) {
-            error = "write error: Windows error " + std::to_string(GetLastError());
+            error = LastErrorText("cannot write", fPath, GetLastError());
             return false;
         }
         in += written;
@@ -189,7 +232,7 @@ bool OutputFile::WriteAt(std::uint64_t offset, const void* data, std::size_t siz
     target.QuadPart = static_cast<LONGLONG>(offset);
     HANDLE h = static_cast<HANDLE>(fHandle);
     if (!SetFilePointerEx(h, zero, &here, FILE_CURRENT) || !SetFilePointerEx(h, target, nullptr, FILE_BEGIN)) {
-        error = "cannot seek: Windows error " + std::to_string(GetLastError());
+        error = LastErrorText("cannot seek in", fPath, GetLastError());
         return false;
     }
     const bool ok = Append(data, size, error);
@@ -202,7 +245,7 @@ bool OutputFile::Truncate(std::uint64_t size, std::string& error) {
     target.QuadPart = static_cast<LONGLONG>(size);
     HANDLE h = static_cast<HANDLE>(fHandle);
     if (!SetFilePointerEx(h, target, nullptr, FILE_BEGIN) || !SetEndOfFile(h)) {
-        error = "cannot truncate: Windows error " + std::to_string(GetLastError());
+        error = LastErrorText("cannot truncate", fPath, GetLastError());
         return false;
     }
     return true;
@@ -210,7 +253,7 @@ bool OutputFile::Truncate(std::uint64_t size, std::string& error) {
 
 bool OutputFile::Flush(std::string& error) {
     if (!FlushFileBuffers(static_cast<HANDLE>(fHandle))) {
-        error = "cannot flush to disk: Windows error " + std::to_string(GetLastError());
+        error = LastErrorText("cannot flush to disk", fPath, GetLastError());
         return false;
     }
     return true;
@@ -222,13 +265,13 @@ bool OutputFile::Close(std::string& error) {
     const bool ok = CloseHandle(static_cast<HANDLE>(fHandle)) != 0;
     fHandle = nullptr;
     if (!ok)
-        error = "cannot close: Windows error " + std::to_string(GetLastError());
+        error = LastErrorText("cannot close", fPath, GetLastError());
     return ok;
 }
 
 bool RenameReplacing(const std::string& from, const std::string& to, std::string& error) {
     if (!MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = LastErrorText("cannot rename to", to, GetLastError());
+        error = LastErrorText(("cannot rename '" + from + "' to").c_str(), to, GetLastError());
         return false;
     }
     return true;
@@ -239,6 +282,20 @@ void RemoveFileQuietly(const std::string& path) {
     SetFileAttributesW(w.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(w.c_str());
 }
+
+bool RemoveFile(const std::string& path, std::string& error) {
+    const std::wstring w = Widen(path);
+    SetFileAttributesW(w.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (DeleteFileW(w.c_str()))
+        return true;
+    const DWORD code = GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+        return true;
+    error = LastErrorText("cannot delete", path, code);
+    return false;
+}
+
+bool PathExists(const std::string& path) { return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 } // namespace archive
 

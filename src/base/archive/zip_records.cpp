@@ -11,8 +11,6 @@ namespace {
 constexpr std::uint16_t kVersionDefault = 20;
 constexpr std::uint16_t kVersionZip64 = 45;
 constexpr std::uint16_t kZip64ExtraId = 0x0001;
-// An extra field that readers skip; it only fills space.
-constexpr std::uint16_t kPaddingExtraId = 0x4E56;
 
 void Put16(std::string& out, std::uint32_t v) {
     out.push_back(static_cast<char>(v & 0xFF));
@@ -95,7 +93,7 @@ std::string DataDescriptor(const EntryRecord& e) {
     return out;
 }
 
-std::string CentralHeader(const EntryRecord& e, std::size_t paddingBytes) {
+std::string CentralHeader(const EntryRecord& e) {
     const bool bigUncompressed = e.zip64Always || Over32(e.uncompressedSize);
     const bool bigCompressed = e.zip64Always || Over32(e.compressedSize);
     const bool bigOffset = e.zip64Always || Over32(e.localOffset);
@@ -115,17 +113,13 @@ std::string CentralHeader(const EntryRecord& e, std::size_t paddingBytes) {
         Put16(extra, static_cast<std::uint32_t>(zip64.size()));
         extra += zip64;
     }
-    if (paddingBytes >= kExtraHeaderSize) {
-        Put16(extra, kPaddingExtraId);
-        Put16(extra, static_cast<std::uint32_t>(paddingBytes - kExtraHeaderSize));
-        extra.append(paddingBytes - kExtraHeaderSize, '\0');
-    }
     const std::uint16_t version = (!zip64.empty() || e.zip64Local) ? kVersionZip64 : kVersionDefault;
 
     std::string out;
     out.reserve(kCentralHeaderFixedSize + e.name.size() + extra.size());
     Put32(out, 0x02014b50);
-    Put16(out, version); // made by: MS-DOS host, same version
+    // Made by: the host that defines the external attributes, same version.
+    Put16(out, static_cast<std::uint32_t>(e.hostSystem) << 8 | version);
     Put16(out, version);
     Put16(out, e.flags);
     Put16(out, e.method);

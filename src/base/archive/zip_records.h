@@ -19,7 +19,6 @@ inline constexpr std::size_t kCentralHeaderFixedSize = 46;
 inline constexpr std::size_t kEndRecordSize = 22;
 inline constexpr std::size_t kZip64EndRecordSize = 56;
 inline constexpr std::size_t kZip64LocatorSize = 20;
-inline constexpr std::size_t kExtraHeaderSize = 4;
 
 inline constexpr std::uint16_t kFlagEncrypted = 0x0001;
 inline constexpr std::uint16_t kFlagDataDescriptor = 0x0008;
@@ -48,6 +47,7 @@ struct EntryRecord {
     std::uint32_t diskStart = 0;      // segment that holds the local header
     std::uint64_t localOffset = 0;    // within that segment
     std::uint32_t externalAttributes = 0;
+    std::uint8_t hostSystem = 0;      // "version made by" host whose attributes these are
     bool zip64Local = false;          // the local header carries a Zip64 extra field
     bool zip64Always = false;         // every size and offset goes into Zip64 fields
 };
@@ -55,9 +55,8 @@ struct EntryRecord {
 // The local header; with a data descriptor CRC and sizes are written as 0.
 std::string LocalHeader(const EntryRecord& entry);
 std::string DataDescriptor(const EntryRecord& entry);
-// The central directory header; paddingBytes adds an ignored extra field of
-// that many bytes (0 or at least 4) so the end records can be kept in one segment.
-std::string CentralHeader(const EntryRecord& entry, std::size_t paddingBytes = 0);
+// The central directory header.
+std::string CentralHeader(const EntryRecord& entry);
 
 struct EndOfArchive {
     std::uint32_t thisDisk = 0;

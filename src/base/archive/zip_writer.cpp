@@ -4,8 +4,8 @@
 #include "archive/chunk_compressor.h"
 #include "archive/file_selection.h"
 #include "archive/pkware_cipher.h"
+#include "archive/stored_names.h"
 #include "archive/zip_records.h"
-#include "os/file_attributes.h"
 
 #include <algorithm>
 #include <deque>
@@ -24,6 +24,7 @@ constexpr std::uint64_t kZip64LocalThreshold = 0xFFFFFFFFull - 0x4000000ull;
 constexpr int kErrorOpen = 1;
 constexpr int kErrorRead = 2;
 constexpr int kErrorListFolder = 3;
+constexpr int kErrorChanged = 4;
 
 std::string WithName(const char* format, const std::string& name) {
     std::string text = format;
@@ -149,10 +150,16 @@ public:
             if (!item.isFolder)
                 fTotalBytes += item.facts.size;
         for (const SelectedItem& item : items) {
-            if (item.isFolder)
+            const std::string nameProblem = StoredNameProblem(item.storedName);
+            if (!nameProblem.empty()) {
+                LeaveOut(item, TZWLeftOutReason::lrName, nameProblem);
+                if (!item.isFolder)
+                    fFinishedBytes += item.facts.size;
+            } else if (item.isFolder) {
                 QueueFolder(item);
-            else
+            } else {
                 AddFile(item);
+            }
             CheckStop();
         }
         while (!fActive.empty())
@@ -180,6 +187,10 @@ private:
             throw EZipWriterError("Archiving was stopped");
     }
 
+    void LeaveOut(const SelectedItem& item, TZWLeftOutReason reason, const std::string& cause) {
+        fWriter.fLeftOut.push_back({item.path, reason, "'" + ShownName(item.path) + "' left out: " + ShownName(cause)});
+    }
+
     TZWAction AskFailure(const std::string& path, int nativeError, int errorCode, const std::string& message) {
         TZWAction action = TZWAction::fxaIgnore;
         if (fWriter.OnProcessFileFailure)
@@ -196,7 +207,8 @@ private:
         record.name = name.bytes;
         record.flags = name.utf8Flag ? kFlagUtf8 : 0;
         record.modified = ToDosDateTime(item.facts.timeKnown, item.facts.lastWrite);
-        record.externalAttributes = item.facts.dosAttributes ? item.facts.dosAttributes : (item.isFolder ? os::kAttrDirectory : os::kAttrArchive);
+        record.externalAttributes = ZipExternalAttributes(item.facts, item.isFolder);
+        record.hostSystem = kZipHostSystem;
         record.zip64Always = fWriter.fZip64Mode == TZip64Mode::zmAlways;
         record.zip64Local = record.zip64Always;
         if (!item.isFolder) {
@@ -216,7 +228,13 @@ private:
         entry.readingDone = true;
     }
 
+    enum class ReadOutcome { Complete, Failed, Changed };
+
     void AddFile(const SelectedItem& item) {
+        // A file found changed after reading is read once more before it is
+        // left out: a torn copy (old and new bytes with a valid CRC) is worse
+        // than none.
+        bool readAgain = true;
         for (;;) {
             InputFile input;
             std::string error;
@@ -224,6 +242,7 @@ private:
             if (!input.Open(item.path, error, nativeError)) {
                 if (AskFailure(item.path, nativeError, kErrorOpen, error) == TZWAction::fxaRetry)
                     continue;
+                LeaveOut(item, TZWLeftOutReason::lrUnreadable, error);
                 fFinishedBytes += item.facts.size;
                 return;
             }
@@ -235,20 +254,31 @@ private:
                     ThrowZip64Disabled(item.storedName);
                 entry.record.zip64Local = true;
             }
-            if (ReadChunks(entry, input, error, nativeError))
+            const ReadOutcome outcome = ReadChunks(entry, input, error, nativeError);
+            if (outcome == ReadOutcome::Complete)
                 return;
             AbandonLastEntry();
-            if (AskFailure(item.path, nativeError, kErrorRead, error) == TZWAction::fxaRetry)
+            if (outcome == ReadOutcome::Changed && readAgain) {
+                readAgain = false;
                 continue;
+            }
+            const int code = outcome == ReadOutcome::Changed ? kErrorChanged : kErrorRead;
+            if (AskFailure(item.path, nativeError, code, error) == TZWAction::fxaRetry)
+                continue;
+            LeaveOut(item, outcome == ReadOutcome::Changed ? TZWLeftOutReason::lrChanged : TZWLeftOutReason::lrUnreadable,
+                     error);
             fFinishedBytes += item.facts.size;
             return;
         }
     }
 
-    // Reads the file into jobs and submits them; false on a read error. A
-    // full chunk is held back until the next read shows whether it is the last.
-    bool ReadChunks(Active& entry, InputFile& input, std::string& error, int& nativeError) {
+    // Reads the file into jobs and submits them. A full chunk is held back
+    // until the next read shows whether it is the last; the last is submitted
+    // only once the file is known not to have changed while it was read.
+    ReadOutcome ReadChunks(Active& entry, InputFile& input, std::string& error, int& nativeError) {
         CompressJob* held = nullptr;
+        CompressJob* last = nullptr;
+        std::uint64_t bytesRead = 0;
         for (;;) {
             if (StopRequested()) {
                 if (held)
@@ -263,16 +293,16 @@ private:
                 Recycle(job);
                 if (held)
                     Recycle(held);
-                return false;
+                return ReadOutcome::Failed;
             }
+            bytesRead += static_cast<std::uint64_t>(n);
             job->inputSize = static_cast<std::size_t>(n);
             job->dictionary.clear();
             job->finish = false;
             if (held) {
                 if (n == 0) {
                     Recycle(job);
-                    held->finish = true;
-                    Submit(entry, held);
+                    last = held;
                     break;
                 }
                 const std::size_t tail = std::min(kDictionarySize, held->inputSize);
@@ -282,14 +312,21 @@ private:
                 held = nullptr;
             }
             if (job->inputSize < fChunkSize) {
-                job->finish = true;
-                Submit(entry, job);
+                last = job;
                 break;
             }
             held = job;
         }
+        if (!input.Unchanged(error, nativeError) || bytesRead != input.Size()) {
+            if (error.empty())
+                error = "'" + entry.item->path + "' changed while it was read";
+            Recycle(last);
+            return ReadOutcome::Changed;
+        }
+        last->finish = true;
+        Submit(entry, last);
         entry.readingDone = true;
-        return true;
+        return ReadOutcome::Complete;
     }
 
     void Submit(Active& entry, CompressJob* job) {
@@ -344,13 +381,15 @@ private:
     }
 
     void WriteHeader(Active& entry) {
+        const std::string header = LocalHeader(entry.record);
+        fOut.KeepTogether(header.size());
         entry.localStart = fOut.Position();
         entry.record.diskStart = fOut.DiskOf(entry.localStart);
         entry.record.localOffset = fOut.OffsetInDisk(entry.localStart);
         if (entry.record.localOffset >= kMax32 && fWriter.fZip64Mode == TZip64Mode::zmDisabled)
             ThrowZip64Disabled(entry.item->storedName);
-        fOut.Write(LocalHeader(entry.record));
         entry.headerWritten = true;
+        fOut.Write(header);
         if (entry.item->isFolder)
             return;
         if (fEncrypt) {
@@ -390,8 +429,11 @@ private:
             if (big && !record.zip64Local)
                 throw EZipWriterError(
                     WithName("Cannot compress file '%s': it grew past 4 GiB while it was read", entry.item->path));
-            if (record.flags & kFlagDataDescriptor)
-                fOut.Write(DataDescriptor(record));
+            if (record.flags & kFlagDataDescriptor) {
+                const std::string descriptor = DataDescriptor(record);
+                fOut.KeepTogether(descriptor.size());
+                fOut.Write(descriptor);
+            }
             else
                 fOut.Patch(entry.localStart, LocalHeader(record));
             fFinishedBytes += entry.item->facts.size;
@@ -442,13 +484,7 @@ private:
 
 TZipWriter::TZipWriter() = default;
 
-TZipWriter::~TZipWriter() {
-    try {
-        CloseArchive();
-    } catch (...) {
-        Discard();
-    }
-}
+TZipWriter::~TZipWriter() { Discard(); }
 
 void TZipWriter::OpenArchive(TZWOpenMode) {
     if (IsOpen())
@@ -464,6 +500,7 @@ void TZipWriter::OpenArchive(TZWOpenMode) {
         throw EZipWriterError("An archive built in memory cannot be split");
     fEntries.clear();
     fWrittenFiles.clear();
+    fLeftOut.clear();
     fOpenFileName = fFileName;
     if (fInMemory)
         fOutput = std::make_unique<ArchiveOutput>(fFileName);
@@ -529,35 +566,17 @@ void TZipWriter::Discard() {
 void TZipWriter::WriteCentralDirectory() {
     ArchiveOutput& out = *fOutput;
     EndOfArchive end;
-    const std::uint64_t centralStart = out.Position();
-    end.centralStartDisk = out.DiskOf(centralStart);
     end.totalEntries = fEntries.size();
-    std::uint32_t lastHeaderDisk = end.centralStartDisk;
+    std::uint64_t centralStart = out.Position();
+    std::uint32_t lastHeaderDisk = 0;
     std::uint64_t headersOnLastDisk = 0;
-    const bool alwaysZip64 = fZip64Mode == TZip64Mode::zmAlways;
-    auto needsZip64End = [&](std::uint64_t centralEnd) {
-        EndOfArchive probe = end;
-        probe.thisDisk = out.DiskOf(centralEnd + kZip64EndRecordSize + kZip64LocatorSize + kEndRecordSize);
-        probe.centralSize = centralEnd - centralStart;
-        probe.centralOffset = out.OffsetInDisk(centralStart);
-        probe.entriesOnThisDisk = fEntries.size();
-        return alwaysZip64 || NeedsZip64End(probe);
-    };
     for (std::size_t i = 0; i < fEntries.size(); ++i) {
-        std::string header = CentralHeader(fEntries[i]);
-        if (i + 1 == fEntries.size() && out.IsSplit()) {
-            // Readers look for the end records in the last segment: when they
-            // would straddle a segment boundary, the last header grows by an
-            // ignored extra field that moves them past it.
-            const std::uint64_t centralEnd = out.Position() + header.size();
-            const std::uint64_t endSize =
-                kEndRecordSize + (needsZip64End(centralEnd) ? kZip64EndRecordSize + kZip64LocatorSize : 0);
-            const std::uint64_t room = out.RoomInDisk(centralEnd);
-            if (room < endSize)
-                header = CentralHeader(fEntries[i], static_cast<std::size_t>(std::max<std::uint64_t>(room, 4)));
-        }
+        const std::string header = CentralHeader(fEntries[i]);
+        out.KeepTogether(header.size());
         const std::uint32_t disk = out.DiskOf(out.Position());
-        if (disk != lastHeaderDisk) {
+        if (i == 0)
+            centralStart = out.Position();
+        if (i == 0 || disk != lastHeaderDisk) {
             lastHeaderDisk = disk;
             headersOnLastDisk = 0;
         }
@@ -565,18 +584,24 @@ void TZipWriter::WriteCentralDirectory() {
         out.Write(header);
     }
     const std::uint64_t centralEnd = out.Position();
+    end.centralStartDisk = out.DiskOf(centralStart);
     end.centralSize = centralEnd - centralStart;
     end.centralOffset = out.OffsetInDisk(centralStart);
-    end.thisDisk = out.DiskOf(centralEnd);
-    end.entriesOnThisDisk = end.thisDisk == lastHeaderDisk ? headersOnLastDisk : 0;
-    if (fEntries.empty())
-        end.entriesOnThisDisk = 0;
-    const bool zip64End = alwaysZip64 || NeedsZip64End(end);
+    // Readers look for the end records in the last segment: they go there
+    // together. Moving them may change the disk numbers they carry, and so
+    // whether the Zip64 records are needed; the second round settles it.
+    bool zip64End = fZip64Mode == TZip64Mode::zmAlways;
+    for (int round = 0; round < 2; ++round) {
+        out.KeepTogether(kEndRecordSize + (zip64End ? kZip64EndRecordSize + kZip64LocatorSize : 0));
+        end.thisDisk = out.DiskOf(out.Position());
+        end.entriesOnThisDisk = !fEntries.empty() && end.thisDisk == lastHeaderDisk ? headersOnLastDisk : 0;
+        zip64End = zip64End || NeedsZip64End(end);
+    }
     if (zip64End && fZip64Mode == TZip64Mode::zmDisabled)
         throw EZipWriterError("Cannot create the archive: it needs Zip64 records and Zip64 mode is not enabled");
     if (zip64End) {
         end.zip64EndDisk = end.thisDisk;
-        end.zip64EndOffset = out.OffsetInDisk(centralEnd);
+        end.zip64EndOffset = out.OffsetInDisk(out.Position());
         out.Write(Zip64EndRecord(end));
         out.Write(Zip64Locator(end));
     }

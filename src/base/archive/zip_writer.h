@@ -107,7 +107,9 @@ protected:
 class TZipWriter : public TZipWriterBase {
 public:
     TZipWriter();
-    // Closes an open archive first (a failing close is swallowed).
+    // Discards an archive still open: only CloseArchive gives an archive its
+    // names, so a writer given up on (by an exception, say) keeps the
+    // previous archive.
     ~TZipWriter() override;
 
     // Begins a new, empty archive for FileName, in memory when InMemory.
@@ -126,6 +128,10 @@ public:
     // Names of the files the last closed archive was written to, the last
     // being FileName (for a split archive name.z01, name.z02, ..., FileName).
     const std::vector<std::string>& WrittenFiles() const { return fWrittenFiles; }
+    // The selected files and folders that the archive being written (or the
+    // last one) does not hold, in the order met, each with its reason and a
+    // message; cleared by OpenArchive.
+    const std::vector<TZWLeftOutFile>& LeftOutFiles() const { return fLeftOut; }
 
 private:
     class Run;
@@ -138,4 +144,5 @@ private:
     std::vector<archive::EntryRecord> fEntries;
     std::string fOpenFileName;
     std::vector<std::string> fWrittenFiles;
+    std::vector<TZWLeftOutFile> fLeftOut;
 };

@@ -93,3 +93,17 @@ using TZWProgressEvent = std::function<void(TZipWriterBase& sender, double progr
 using TZWProcessFileFailureEvent =
     std::function<void(TZipWriterBase& sender, const std::string& fileName, TZWProcessOperation operation,
                        int nativeError, int errorCode, const std::string& errorMessage, TZWAction& action)>;
+
+// Why a selected file or folder is missing from the archive.
+enum class TZWLeftOutReason {
+    lrUnreadable, // it could not be opened or read
+    lrChanged,    // it changed while it was read, also when read a second time
+    lrName        // its name cannot be stored so that readers restore it
+};
+
+// One selected file or folder that the archive does not hold.
+struct TZWLeftOutFile {
+    std::string path;      // the source path as bytes
+    TZWLeftOutReason reason = TZWLeftOutReason::lrUnreadable;
+    std::string message;   // what happened, naming the path (shown form) and the cause
+};
