@@ -3,6 +3,7 @@
 #include "lang/builtin_tables.h"
 #include "profiles/profile_texts.h"
 #include "scheduler/cron_entry.h"
+#include "scheduler/schedule.h"
 #include "settings/save_settings.h"
 #include "sync/sync_task.h"
 #include "zip/zip_task.h"
@@ -27,7 +28,7 @@ protected:
         s.CronRepeat = TCronRepeat::trDaily;
         s.DaysRepeat = "1111111";
         s.CronSender.SenderUID = profileUid;
-        return CreateCron(ctx, s);
+        return CreateCron(ctx.Schedule(), s);
     }
 
     std::deque<TSaveTask> Waiting() const { return ctx.Saver().WaitingRequests(); }
@@ -110,8 +111,8 @@ TEST_F(ProfileTest, DeleteRemovesTheProfileItsEntriesAndPostsTheErasure) {
     doomed.Delete();
 
     EXPECT_EQ(ctx.FindProfileByUID(doomedUid), nullptr);
-    ASSERT_EQ(ctx.CronList().size(), 1u);
-    EXPECT_EQ(ctx.CronList()[0]->SenderUID(), kept.UID());
+    ASSERT_EQ(ctx.Schedule().Entries().size(), 1u);
+    EXPECT_EQ(ctx.Schedule().Entries()[0]->SenderUID(), kept.UID());
     EXPECT_TRUE(kept.Values().bHaveCron);
     EXPECT_EQ(Waiting(), std::deque<TSaveTask>({{TSaveSetType::stDelProfile, doomedUid}}));
 }

@@ -60,7 +60,7 @@ TEST(ProfileUid, ACollisionMakesTheGeneratorDrawAgain) {
     int draw = 0;
     // The first four digits repeat a UID that is taken; the next four are free.
     const int digits[] = {1, 2, 3, 4, 1, 2, 3, 5};
-    const QString uid = MakeProfileUID(
+    const QString uid = MakeStampUID(
         "ZIP", [](const QString& candidate) { return candidate != "ZIP202403051430071234"; }, [&] { return moment; },
         [&] { return digits[draw++]; });
     EXPECT_EQ(uid, "ZIP202403051430071235");

@@ -24,9 +24,9 @@ TEST_F(CronEntry, OnceEntryTakesItsMomentAndKeepsTheGivenUid) {
     s.DaysRepeat = QStringLiteral("0010000"); // not daily: ignored
     s.CronSender.SenderUID = kProfile;
 
-    TLumo_Crone& entry = CreateCron(ctx, s);
-    ASSERT_EQ(ctx.CronList().size(), 1u);
-    EXPECT_EQ(ctx.CronList()[0].get(), &entry);
+    TLumo_Crone& entry = CreateCron(ctx.Schedule(), s);
+    ASSERT_EQ(ctx.Schedule().Entries().size(), 1u);
+    EXPECT_EQ(ctx.Schedule().Entries()[0].get(), &entry);
     EXPECT_EQ(entry.pUID, s.UID);
     EXPECT_EQ(entry.pRepeat, TCronRepeat::trOnce);
     EXPECT_EQ(entry.pActionDateTime, s.OnceDateTime);
@@ -46,7 +46,7 @@ TEST_F(CronEntry, EveryNMinutesAndDailyEntriesTakeTheirOwnFields) {
     every.CronRepeat = TCronRepeat::trEveryTime;
     every.RepeatIntervalValue = 15;
     every.OnceDateTime = EncodeDate(2030, 1, 1); // ignored
-    TLumo_Crone& e = CreateCron(ctx, every);
+    TLumo_Crone& e = CreateCron(ctx.Schedule(), every);
     EXPECT_EQ(e.pRepeatIntervalValue, 15);
     EXPECT_EQ(e.pRepeatInterval, TRepeatInterval::riMinute);
     EXPECT_EQ(e.pActionDateTime, 0);
@@ -55,7 +55,7 @@ TEST_F(CronEntry, EveryNMinutesAndDailyEntriesTakeTheirOwnFields) {
     daily.CronRepeat = TCronRepeat::trDaily;
     daily.DaysRepeat = QStringLiteral("0010100");
     daily.DaysRepeatTime = EncodeTime(10, 0, 0, 0);
-    TLumo_Crone& d = CreateCron(ctx, daily);
+    TLumo_Crone& d = CreateCron(ctx.Schedule(), daily);
     EXPECT_EQ(DaysRepeatToText(d.pDailyRepeat), QStringLiteral("0010100"));
     EXPECT_EQ(d.pDaylyRepeatTime, EncodeTime(10, 0, 0, 0));
 }
@@ -66,7 +66,7 @@ TEST_F(CronEntry, DailyEntryWithoutAValidDayRunsOnMondaysOnly) {
         TCroneSettings daily;
         daily.CronRepeat = TCronRepeat::trDaily;
         daily.DaysRepeat = QString::fromLatin1(text);
-        EXPECT_EQ(DaysRepeatToText(CreateCron(ctx, daily).pDailyRepeat), QStringLiteral("1000000"));
+        EXPECT_EQ(DaysRepeatToText(CreateCron(ctx.Schedule(), daily).pDailyRepeat), QStringLiteral("1000000"));
     }
 }
 
@@ -75,7 +75,7 @@ TEST_F(CronEntry, ActionIsCalledWithTheEntrysOwnSender) {
     s.CronSender.SenderUID = kProfile;
     QString seen;
     s.NotifyEvent = [&](const TCronSender& sender) { seen = sender.SenderUID; };
-    TLumo_Crone& entry = CreateCron(ctx, s);
+    TLumo_Crone& entry = CreateCron(ctx.Schedule(), s);
     s.CronSender.SenderUID = QStringLiteral("changed later");
     ASSERT_TRUE(entry.pOnAction);
     entry.pOnAction(entry.CronSender());
@@ -90,13 +90,13 @@ TEST_F(CronEntry, UidIsCrnTheTimeStampAndFourDrawnDigits) {
         digits.pop_front();
         return d;
     };
-    EXPECT_EQ(MakeCronUID(ctx.CronList(), [&] { return moment; }, next), QStringLiteral("CRN202401311530070421"));
+    EXPECT_EQ(MakeCronUID(ctx.Schedule().Entries(), [&] { return moment; }, next), QStringLiteral("CRN202401311530070421"));
 }
 
 TEST_F(CronEntry, UidThatExistsIsDrawnAgain) {
     TCroneSettings s;
     s.UID = QStringLiteral("CRN202401311530070421");
-    CreateCron(ctx, s);
+    CreateCron(ctx.Schedule(), s);
     const TDateTime moment = EncodeDate(2024, 1, 31) + EncodeTime(15, 30, 7, 0);
     std::deque<int> digits{0, 4, 2, 1, 0, 4, 2, 1, 9, 9, 9, 9};
     int draws = 0;
@@ -106,7 +106,7 @@ TEST_F(CronEntry, UidThatExistsIsDrawnAgain) {
         digits.pop_front();
         return d;
     };
-    EXPECT_EQ(MakeCronUID(ctx.CronList(), [&] { return moment; }, next), QStringLiteral("CRN202401311530079999"));
+    EXPECT_EQ(MakeCronUID(ctx.Schedule().Entries(), [&] { return moment; }, next), QStringLiteral("CRN202401311530079999"));
     EXPECT_EQ(draws, 12);
 }
 
@@ -114,7 +114,7 @@ TEST_F(CronEntry, EntriesMadeTogetherGetDistinctWellFormedUids) {
     QSet<QString> uids;
     const QRegularExpression form(QStringLiteral("^CRN\\d{18}$"));
     for (int i = 0; i < 300; ++i) {
-        const QString uid = CreateCron(ctx, TCroneSettings()).pUID;
+        const QString uid = CreateCron(ctx.Schedule(), TCroneSettings()).pUID;
         EXPECT_TRUE(form.match(uid).hasMatch()) << uid.toStdString();
         uids.insert(uid);
     }
@@ -125,13 +125,13 @@ TEST_F(CronEntry, RemoveTakesTheEntryOutAndLeavesTheOthers) {
     TCroneSettings a, b;
     a.UID = QStringLiteral("CRN1");
     b.UID = QStringLiteral("CRN2");
-    TLumo_Crone& first = CreateCron(ctx, a);
-    CreateCron(ctx, b);
+    TLumo_Crone& first = CreateCron(ctx.Schedule(), a);
+    CreateCron(ctx.Schedule(), b);
     first.SelfTimer.start(100000);
     first.pActive = true;
-    RemoveCron(ctx, first);
-    ASSERT_EQ(ctx.CronList().size(), 1u);
-    EXPECT_EQ(ctx.CronList()[0]->pUID, QStringLiteral("CRN2"));
+    RemoveCron(ctx.Schedule(), first);
+    ASSERT_EQ(ctx.Schedule().Entries().size(), 1u);
+    EXPECT_EQ(ctx.Schedule().Entries()[0]->pUID, QStringLiteral("CRN2"));
 }
 
 TEST_F(CronEntry, ProfileActionStartsTheNamedProfileOnlyWhileItExists) {
@@ -139,8 +139,8 @@ TEST_F(CronEntry, ProfileActionStartsTheNamedProfileOnlyWhileItExists) {
     TCroneSettings s;
     s.Enabled = true;
     s.CronSender.SenderUID = kProfile;
-    s.NotifyEvent = ProfileCronAction(ctx, kProfile);
-    TLumo_Crone& entry = CreateCron(ctx, s);
+    s.NotifyEvent = ProfileCronAction(ctx.Schedule(), kProfile);
+    TLumo_Crone& entry = CreateCron(ctx.Schedule(), s);
     entry.pOnAction(entry.CronSender());
     EXPECT_TRUE(ctx.FindProfileByUID(kProfile)->Values().bHaveCron);
     const auto waiting = ctx.Saver().WaitingRequests();
@@ -149,7 +149,7 @@ TEST_F(CronEntry, ProfileActionStartsTheNamedProfileOnlyWhileItExists) {
 
     // With the profile gone the action does nothing (and does not crash).
     ctx.ClearProfiles();
-    TCronAction orphan = ProfileCronAction(ctx, kProfile);
+    TCronAction orphan = ProfileCronAction(ctx.Schedule(), kProfile);
     orphan(TCronSender{kProfile});
     EXPECT_EQ(ctx.Saver().WaitingRequests().size(), 1u);
 }

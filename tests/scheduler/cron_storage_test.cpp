@@ -122,10 +122,10 @@ TEST_F(CronStorage, LoaderMakesEntriesOfExistingProfilesWiredToTheProfile) {
                                 "CRN2=SNK202401011200001234\r\n"
                                 "[CRN1]\r\nRepeat=1\r\nIntervalValue=15\r\nEnabled=1\r\n"
                                 "[CRN2]\r\nRepeat=2\r\nDaysRepeat=0000011\r\nDaysRepeatTime=0930\r\nEnabled=0\r\n");
-    LoadCrons(ctx, ini);
-    ASSERT_EQ(ctx.CronList().size(), 2u);
-    const TLumo_Crone& every = *ctx.CronList()[0];
-    const TLumo_Crone& daily = *ctx.CronList()[1];
+    LoadCrons(ctx.Schedule(), ini, ctx.Paths().SettingsFile());
+    ASSERT_EQ(ctx.Schedule().Entries().size(), 2u);
+    const TLumo_Crone& every = *ctx.Schedule().Entries()[0];
+    const TLumo_Crone& daily = *ctx.Schedule().Entries()[1];
     EXPECT_EQ(every.pUID, QStringLiteral("CRN1"));
     EXPECT_EQ(every.pRepeatIntervalValue, 15);
     EXPECT_TRUE(every.pEnabled);
@@ -150,9 +150,9 @@ TEST_F(CronStorage, BadStampStopsLoadingAndKeepsTheEntriesMadeSoFar) {
                                 "[CRN1]\r\nRepeat=1\r\n"
                                 "[CRN2]\r\nLastAction=20249999000000\r\n"
                                 "[CRN3]\r\nRepeat=1\r\n");
-    LoadCrons(ctx, ini);
-    ASSERT_EQ(ctx.CronList().size(), 1u);
-    EXPECT_EQ(ctx.CronList()[0]->pUID, QStringLiteral("CRN1"));
+    LoadCrons(ctx.Schedule(), ini, ctx.Paths().SettingsFile());
+    ASSERT_EQ(ctx.Schedule().Entries().size(), 1u);
+    EXPECT_EQ(ctx.Schedule().Entries()[0]->pUID, QStringLiteral("CRN1"));
 }
 
 TEST_F(CronStorage, KeysOfDeletedProfilesAreRemovedFromTheFileAtOnce) {
@@ -163,10 +163,10 @@ TEST_F(CronStorage, KeysOfDeletedProfilesAreRemovedFromTheFileAtOnce) {
                             "[CRN1]\r\nRepeat=1\r\n"
                             "[CRN2]\r\nRepeat=1\r\n";
     sandbox.writeFile("Backup.ini", file);
-    LoadCrons(ctx, IniDocument::FromBytes(file));
+    LoadCrons(ctx.Schedule(), IniDocument::FromBytes(file), ctx.Paths().SettingsFile());
 
-    ASSERT_EQ(ctx.CronList().size(), 1u);
-    EXPECT_EQ(ctx.CronList()[0]->pUID, QStringLiteral("CRN2"));
+    ASSERT_EQ(ctx.Schedule().Entries().size(), 1u);
+    EXPECT_EQ(ctx.Schedule().Entries()[0]->pUID, QStringLiteral("CRN2"));
     const IniDocument after = IniDocument::FromBytes(sandbox.readFile("Backup.ini"));
     EXPECT_EQ(after.Keys("CronList"), QStringList{"CRN2"});
     EXPECT_FALSE(after.HasSection("CRN1"));
@@ -179,13 +179,13 @@ TEST_F(CronStorage, KeyNamingAnotherFamilysSectionIsNeitherLoadedNorErased) {
     const IniDocument loaded = Ini("[CronList]\r\nMain=SNK202401011200001234\r\n"
                                    "SNK202401011200001234_st=SNK202401011200001234\r\n"
                                    "[Main]\r\nLanguage=Eng\r\n");
-    LoadCrons(ctx, loaded);
-    EXPECT_TRUE(ctx.CronList().empty());
+    LoadCrons(ctx.Schedule(), loaded, ctx.Paths().SettingsFile());
+    EXPECT_TRUE(ctx.Schedule().Entries().empty());
 
     IniDocument ini = Ini("[CronList]\r\nMain=SNK202401011200001234\r\n"
                           "SNK202401011200001234_st=SNK202401011200001234\r\n"
                           "[Main]\r\nLanguage=Eng\r\n[SNK202401011200001234_st]\r\nTitle=Docs\r\n");
-    WriteCronList(ini, ctx);
+    WriteCronList(ini, ctx.Schedule());
     EXPECT_FALSE(ini.HasSection("CronList"));
     EXPECT_EQ(ini.Value("Main", "Language"), QStringLiteral("Eng"));
     EXPECT_EQ(ini.Value(profileSt, "Title"), QStringLiteral("Docs"));
@@ -205,13 +205,13 @@ TCroneSettings DailySettings(const QString& uid, const QString& profile) {
 }
 
 TEST_F(CronStorage, WriterStoresUserEntriesOfExistingProfilesInTableOrder) {
-    TLumo_Crone& daily = CreateCron(ctx, DailySettings(kEntry, kProfile));
+    TLumo_Crone& daily = CreateCron(ctx.Schedule(), DailySettings(kEntry, kProfile));
     daily.pActionDateTime = EncodeDate(2024, 2, 1) + EncodeTime(10, 5, 9, 0);
     TCroneSettings system = DailySettings({}, {});
     system.System = true;
-    CreateCron(ctx, system);
-    CreateCron(ctx, DailySettings(QStringLiteral("CRN3"), kOther)); // profile gone
-    CreateCron(ctx, DailySettings(QStringLiteral("CRN4"), {}));     // serves nobody
+    CreateCron(ctx.Schedule(), system);
+    CreateCron(ctx.Schedule(), DailySettings(QStringLiteral("CRN3"), kOther)); // profile gone
+    CreateCron(ctx.Schedule(), DailySettings(QStringLiteral("CRN4"), {}));     // serves nobody
     TCroneSettings every;
     every.UID = QStringLiteral("CRN5");
     every.CronRepeat = TCronRepeat::trEveryTime;
@@ -219,11 +219,11 @@ TEST_F(CronStorage, WriterStoresUserEntriesOfExistingProfilesInTableOrder) {
     every.Enabled = false;
     every.ExpiredCron = true;
     every.CronSender.SenderUID = kProfile;
-    CreateCron(ctx, every);
+    CreateCron(ctx.Schedule(), every);
 
     IniDocument ini = Ini("[CronList]\r\nCRN_OLD=SNK202401011200001234\r\nCRN3=ZIP202401011200005678\r\n"
                           "[CRN_OLD]\r\nRepeat=0\r\n[CRN3]\r\nRepeat=2\r\n[Unrelated]\r\nKeep=1\r\n");
-    WriteCronList(ini, ctx);
+    WriteCronList(ini, ctx.Schedule());
 
     EXPECT_EQ(ini.Keys("CronList"), (QStringList{kEntry, "CRN5"}));
     EXPECT_EQ(ini.Value("CronList", kEntry), kProfile);
@@ -247,29 +247,29 @@ TEST_F(CronStorage, WriterStoresUserEntriesOfExistingProfilesInTableOrder) {
 }
 
 TEST_F(CronStorage, WrittenScheduleLoadsBackTheSame) {
-    CreateCron(ctx, DailySettings(kEntry, kProfile));
+    CreateCron(ctx.Schedule(), DailySettings(kEntry, kProfile));
     TCroneSettings once;
     once.UID = QStringLiteral("CRN2");
     once.Enabled = false;
     once.OnceDateTime = EncodeDate(2024, 3, 4) + EncodeTime(5, 6, 7, 0);
     once.CronSender.SenderUID = kProfile;
-    CreateCron(ctx, once);
+    CreateCron(ctx.Schedule(), once);
     IniDocument ini;
-    WriteCronList(ini, ctx);
+    WriteCronList(ini, ctx.Schedule());
 
     TestSandbox otherBox;
     TAppContext other(TAppPaths{otherBox.path() + "/", otherBox.path() + "/Lang/"});
     TLumo_Sync::Create(other, kProfile);
-    LoadCrons(other, ini);
-    ASSERT_EQ(other.CronList().size(), 2u);
-    const TLumo_Crone& d = *other.CronList()[0];
+    LoadCrons(other.Schedule(), ini, other.Paths().SettingsFile());
+    ASSERT_EQ(other.Schedule().Entries().size(), 2u);
+    const TLumo_Crone& d = *other.Schedule().Entries()[0];
     EXPECT_EQ(d.pUID, kEntry);
     EXPECT_EQ(d.pRepeat, TCronRepeat::trDaily);
     EXPECT_EQ(DaysRepeatToText(d.pDailyRepeat), QStringLiteral("0101010"));
     EXPECT_NEAR(d.pDaylyRepeatTime, EncodeTime(10, 5, 9, 0), 1e-9);
     EXPECT_NEAR(d.pLastAction, EncodeDate(2024, 1, 30) + EncodeTime(10, 5, 9, 0), 1e-9);
     EXPECT_FALSE(d.pExpiredCron);
-    const TLumo_Crone& o = *other.CronList()[1];
+    const TLumo_Crone& o = *other.Schedule().Entries()[1];
     EXPECT_EQ(o.pRepeat, TCronRepeat::trOnce);
     EXPECT_NEAR(o.pActionDateTime, once.OnceDateTime, 1e-9);
     EXPECT_FALSE(o.pEnabled);

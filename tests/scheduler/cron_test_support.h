@@ -3,6 +3,7 @@
 #include "app/app_context.h"
 #include "qt_app.h"
 #include "scheduler/cron_entry.h"
+#include "scheduler/schedule.h"
 #include "sync/sync_task.h"
 #include "test_env.h"
 

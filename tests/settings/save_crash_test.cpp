@@ -1,4 +1,5 @@
 #include "app/app_context.h"
+#include "scheduler/schedule.h"
 #include "settings/ini_values.h"
 #include "settings/save_settings.h"
 #include "settings/settings_loader.h"
@@ -65,7 +66,7 @@ TEST(SaveCrash, KillDuringAPassLeavesAFileThatLoadsCompletely) {
         ctx.SystemLanguage = "Eng";
         LoadAllSettings(ctx);
         ASSERT_EQ(static_cast<int>(ctx.Profiles().size()), f.ProfileCount()) << "attempt " << attempt;
-        ASSERT_EQ(ctx.CronList().size(), static_cast<size_t>(f.ProfileCount()));
+        ASSERT_EQ(ctx.Schedule().Entries().size(), static_cast<size_t>(f.ProfileCount()));
     }
 
     // The next pass clears what killed passes left behind.

@@ -1,4 +1,5 @@
 #include "app/app_context.h"
+#include "scheduler/schedule.h"
 #include "settings/save_settings.h"
 #include "settings/settings_loader.h"
 
@@ -69,7 +70,7 @@ TEST_F(SettingsLoadTest, FullFixtureLoadsEveryProfileInDisplayOrder) {
         EXPECT_EQ(CountKind(*ctx, TBackupClass::bcZip), f.ZipUIDs.size());
         EXPECT_EQ(CountKind(*ctx, TBackupClass::bcFolderZip), f.FolderZipUIDs.size());
         EXPECT_EQ(ctx->DisplayOrderUIDs(), f.FolderZipUIDs + f.ZipUIDs + f.SyncUIDs);
-        EXPECT_EQ(ctx->CronList().size(), static_cast<size_t>(f.ProfileCount()));
+        EXPECT_EQ(ctx->Schedule().Entries().size(), static_cast<size_t>(f.ProfileCount()));
         const TLumo_BackupProfile* first = ctx->FindProfileByUID(f.SyncUIDs.first());
         ASSERT_NE(first, nullptr);
         EXPECT_EQ(first->ScriptsBefore().size(), 2u);

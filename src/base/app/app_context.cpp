@@ -3,6 +3,7 @@
 #include "app/task_queue.h"
 #include "folderzip/folderzip_task.h"
 #include "scheduler/cron_entry.h"
+#include "scheduler/schedule.h"
 #include "settings/save_settings.h"
 #include "sync/sync_task.h"
 #include "sync/sync_thread.h"
@@ -30,6 +31,22 @@ void InstallCurrentLanguage() {
 } // namespace
 
 TAppContext::TAppContext(TAppPaths paths) : fPaths(std::move(paths)) {
+    TScheduleHooks hooks;
+    hooks.StoredProfileUID = [this](const QString& uid) {
+        const TLumo_BackupProfile* profile = FindProfileByUID(uid);
+        return profile ? profile->UID() : QString();
+    };
+    hooks.ProfileUIDs = [this] {
+        QStringList uids;
+        for (const auto& profile : fProfiles)
+            uids << profile->UID();
+        return uids;
+    };
+    hooks.StartProfile = [this](const QString& uid) {
+        if (TLumo_BackupProfile* profile = FindProfileByUID(uid))
+            profile->OnCronAction();
+    };
+    fSchedule = std::make_unique<TSchedule>(std::move(hooks));
     fSaver = std::make_unique<TSaveSettings>(*this);
     fTaskQueue = std::make_unique<TTaskQueue>(*this);
     RegisterSyncEngine(*fTaskQueue);
@@ -44,7 +61,7 @@ TAppContext::~TAppContext() {
     fTaskQueue.reset();
     // Requests still waiting are dropped, as at the end of the program.
     fSaver.reset();
-    fCronList.clear();
+    fSchedule->Entries().clear();
     ClearProfiles();
     std::erase(LiveContexts(), this);
     InstallCurrentLanguage();

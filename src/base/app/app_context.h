@@ -12,8 +12,8 @@
 #include <memory>
 #include <vector>
 
-class TLumo_Crone;
 class TSaveSettings;
+class TSchedule;
 class TTaskQueue;
 
 // What the engine needs from the window that lists the profiles. The desktop
@@ -65,9 +65,9 @@ public:
     std::unique_ptr<TLumo_BackupProfile> TakeProfile(const TLumo_BackupProfile& profile);
     void ClearProfiles();
 
-    // The schedule, in creation order.
-    std::vector<std::unique_ptr<TLumo_Crone>>& CronList() { return fCronList; }
-    const std::vector<std::unique_ptr<TLumo_Crone>>& CronList() const { return fCronList; }
+    // The schedule entries; the schedule finds and starts profiles through this context.
+    TSchedule& Schedule() { return *fSchedule; }
+    const TSchedule& Schedule() const { return *fSchedule; }
 
     TTaskQueue& TaskQueue() { return *fTaskQueue; }
     const TTaskQueue& TaskQueue() const { return *fTaskQueue; }
@@ -90,7 +90,7 @@ private:
     // UID -> the first profile in the list with it. A profile's UID is fixed
     // at its creation, so adding and taking profiles keep the index in step.
     QHash<QString, TLumo_BackupProfile*> fProfileByUID;
-    std::vector<std::unique_ptr<TLumo_Crone>> fCronList;
+    std::unique_ptr<TSchedule> fSchedule;
     std::unique_ptr<TSaveSettings> fSaver;
     std::unique_ptr<TTaskQueue> fTaskQueue;
 };

@@ -3,7 +3,7 @@
 #include "app/app_context.h"
 #include "app/task_queue.h"
 #include "folderzip/folderzip_task.h"
-#include "scheduler/cron_entry.h"
+#include "scheduler/schedule.h"
 #include "settings/save_settings.h"
 #include "sync/sync_task.h"
 #include "zip/zip_task.h"
@@ -124,12 +124,7 @@ void TLumo_BackupProfile::RepaintNode() {
 }
 
 void TLumo_BackupProfile::UpdateHaveCron() {
-    bool have = false;
-    for (const auto& entry : fContext.CronList())
-        if (entry->pEnabled && entry->SenderUID() == UID()) {
-            have = true;
-            break;
-        }
+    const bool have = fContext.Schedule().HasEnabledEntryFor(UID());
     if (have == fValues.bHaveCron)
         return;
     fValues.bHaveCron = have;
@@ -149,10 +144,7 @@ void TLumo_BackupProfile::OnCronAction() {
 }
 
 void TLumo_BackupProfile::Delete() {
-    auto& crons = fContext.CronList();
-    for (auto i = crons.size(); i-- > 0;)
-        if (crons[i]->SenderUID() == UID())
-            RemoveCron(fContext, *crons[i]);
+    fContext.Schedule().RemoveEntriesOf(UID());
     fContext.Saver().AddNewTask(TSaveSetType::stDelProfile, UID());
     // Taking the profile out of the list releases it with its task object.
     fContext.TakeProfile(*this);

@@ -2,30 +2,8 @@
 
 #include "app/app_context.h"
 
-#include <QRandomGenerator>
-
-QString MakeProfileUID(const QString& prefix, const std::function<bool(const QString&)>& isUnique,
-                       const std::function<TDateTime()>& clock, const std::function<int()>& randomDigit) {
-    QString uid;
-    do {
-        uid = prefix + DateTimeToStamp(clock());
-        for (int i = 0; i < 4; ++i)
-            uid += QChar(u'0' + randomDigit());
-    } while (!isUnique(uid));
-    return uid;
-}
-
 QString MakeProfileUID(const TAppContext& context, const QString& prefix) {
-    return MakeProfileUID(
-        prefix, [&context](const QString& uid) { return context.IsUIDUnique(uid); }, [] { return Now(); },
-        [] { return static_cast<int>(QRandomGenerator::global()->bounded(10)); });
-}
-
-bool IsFixedSectionName(const QString& name) {
-    static const QStringList fixedSections{QStringLiteral("Main"), QStringLiteral("SyncList"),
-                                           QStringLiteral("ZipList"), QStringLiteral("ZipFolderList"),
-                                           QStringLiteral("CronList")};
-    return fixedSections.contains(name, Qt::CaseInsensitive);
+    return MakeStampUID(prefix, [&context](const QString& uid) { return context.IsUIDUnique(uid); });
 }
 
 bool CanLoadProfileUID(const TAppContext& context, const QString& uid) {

@@ -1,8 +1,7 @@
 #include "scheduler/cron_entry.h"
 
-#include "app/app_context.h"
-#include "profiles/backup_profile.h"
-#include "profiles/profile_uid.h"
+#include "scheduler/schedule.h"
+#include "util/stamp_uid.h"
 
 #include <QRandomGenerator>
 
@@ -32,16 +31,16 @@ TLumo_Crone::TLumo_Crone(const QString& uid, const TCroneSettings& nSettings) {
         pDailyRepeat.Include(TDaysRepeat::drMonday);
 }
 
-TLumo_Crone& CreateCron(TAppContext& context, const TCroneSettings& nSettings) {
-    const QString uid = nSettings.UID.isEmpty() ? MakeCronUID(context) : nSettings.UID;
+TLumo_Crone& CreateCron(TSchedule& schedule, const TCroneSettings& nSettings) {
+    const QString uid = nSettings.UID.isEmpty() ? MakeCronUID(schedule) : nSettings.UID;
     std::unique_ptr<TLumo_Crone> entry(new TLumo_Crone(uid, nSettings));
     TLumo_Crone& ref = *entry;
-    context.CronList().push_back(std::move(entry));
+    schedule.Entries().push_back(std::move(entry));
     return ref;
 }
 
-void RemoveCron(TAppContext& context, TLumo_Crone& entry) {
-    auto& list = context.CronList();
+void RemoveCron(TSchedule& schedule, TLumo_Crone& entry) {
+    auto& list = schedule.Entries();
     const auto it = std::find_if(list.begin(), list.end(), [&](const auto& e) { return e.get() == &entry; });
     if (it == list.end())
         return;
@@ -56,18 +55,15 @@ QString MakeCronUID(const std::vector<std::unique_ptr<TLumo_Crone>>& entries, co
         return std::any_of(entries.begin(), entries.end(), [&](const auto& e) { return e->pUID == uid; });
     };
     // Entry UIDs are built like profile UIDs, unique among the entries.
-    return MakeProfileUID(
+    return MakeStampUID(
         QStringLiteral("CRN"), [&](const QString& uid) { return !taken(uid); }, clock, randomDigit);
 }
 
-QString MakeCronUID(const TAppContext& context) {
-    return MakeCronUID(context.CronList(), [] { return Now(); },
+QString MakeCronUID(const TSchedule& schedule) {
+    return MakeCronUID(schedule.Entries(), [] { return Now(); },
                        [] { return static_cast<int>(QRandomGenerator::global()->bounded(10)); });
 }
 
-TCronAction ProfileCronAction(TAppContext& context, const QString& profileUID) {
-    return [&context, profileUID](const TCronSender&) {
-        if (TLumo_BackupProfile* profile = context.FindProfileByUID(profileUID))
-            profile->OnCronAction();
-    };
+TCronAction ProfileCronAction(TSchedule& schedule, const QString& profileUID) {
+    return [&schedule, profileUID](const TCronSender&) { schedule.StartProfile(profileUID); };
 }

@@ -10,10 +10,10 @@
 #include <memory>
 #include <vector>
 
-class TAppContext;
+class TSchedule;
 
 // One schedule entry: starts one profile once, every N minutes, or daily on
-// chosen weekdays. Entries live in the context's schedule list, which owns
+// chosen weekdays. Entries live in a TSchedule, which owns
 // them; CreateCron appends, RemoveCron takes out and destroys.
 class TLumo_Crone {
 public:
@@ -47,25 +47,25 @@ private:
 
     // Its SenderUID is the UID of the profile the entry starts.
     TCronSender fCronSender;
-    friend TLumo_Crone& CreateCron(TAppContext& context, const TCroneSettings& nSettings);
+    friend TLumo_Crone& CreateCron(TSchedule& schedule, const TCroneSettings& nSettings);
 };
 
 // Makes an entry from the settings (a new UID when theirs is empty) and
-// appends it to the context's schedule list. The timer is not started.
-TLumo_Crone& CreateCron(TAppContext& context, const TCroneSettings& nSettings);
+// appends it to the schedule. The timer is not started.
+TLumo_Crone& CreateCron(TSchedule& schedule, const TCroneSettings& nSettings);
 
 // Stops the entry's timer, takes it out of the list and destroys it. An entry
 // that is not in the list is left alone.
-void RemoveCron(TAppContext& context, TLumo_Crone& entry);
+void RemoveCron(TSchedule& schedule, TLumo_Crone& entry);
 
 // "CRN", the local time as "yyyymmddhhnnss" and four random digits, drawn
 // again until no entry of the list has the UID.
-QString MakeCronUID(const TAppContext& context);
+QString MakeCronUID(const TSchedule& schedule);
 // The same with the clock and the digit source given (each call of
 // randomDigit yields 0..9).
 QString MakeCronUID(const std::vector<std::unique_ptr<TLumo_Crone>>& entries, const std::function<TDateTime()>& clock,
                     const std::function<int()>& randomDigit);
 
-// The action of a user entry: the profile's OnCronAction. The profile is looked
-// up when the entry fires, so a deleted profile is simply not started.
-TCronAction ProfileCronAction(TAppContext& context, const QString& profileUID);
+// The action of a user entry: the schedule's start of the profile. The profile
+// is looked up when the entry fires, so a deleted profile is simply not started.
+TCronAction ProfileCronAction(TSchedule& schedule, const QString& profileUID);

@@ -1,10 +1,10 @@
 #include "scheduler/cron_persistence.h"
 
-#include "app/app_context.h"
 #include "os/platform.h"
-#include "profiles/profile_uid.h"
 #include "scheduler/cron_entry.h"
+#include "scheduler/schedule.h"
 #include "settings/ini_values.h"
+#include "util/stamp_uid.h"
 
 #include <QFile>
 
@@ -29,11 +29,10 @@ constexpr int kMaxIntervalMinutes = 1440;
 
 // Takes the keys of entries whose profile is gone out of the file on disk.
 // The file is read afresh and left alone when it cannot be read.
-void RemoveOrphanEntries(const TAppContext& context, const QStringList& keys) {
+void RemoveOrphanEntries(const TSchedule& schedule, const QString& path, const QStringList& keys) {
     if (keys.isEmpty())
         return;
-    const TScheduleSectionNames sectionNames(context);
-    const QString path = context.Paths().SettingsFile();
+    const TScheduleSectionNames sectionNames(schedule);
     QFile file(path);
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
         return;
@@ -52,10 +51,10 @@ void RemoveOrphanEntries(const TAppContext& context, const QStringList& keys) {
 
 } // namespace
 
-TScheduleSectionNames::TScheduleSectionNames(const TAppContext& context) {
-    for (const auto& profile : context.Profiles()) {
-        fProfileUIDs.insert(profile->UID().toLower());
-        fUIDLengths.insert(profile->UID().size());
+TScheduleSectionNames::TScheduleSectionNames(const TSchedule& schedule) {
+    for (const QString& uid : schedule.ProfileUIDs()) {
+        fProfileUIDs.insert(uid.toLower());
+        fUIDLengths.insert(uid.size());
     }
 }
 
@@ -72,8 +71,8 @@ bool TScheduleSectionNames::Allows(const QString& name) const {
     return true;
 }
 
-bool IsScheduleSectionName(const QString& name, const TAppContext& context) {
-    return TScheduleSectionNames(context).Allows(name);
+bool IsScheduleSectionName(const QString& name, const TSchedule& schedule) {
+    return TScheduleSectionNames(schedule).Allows(name);
 }
 
 TCroneSettings ReadCronSettings(const IniDocument& ini, const QString& entryUID, const QString& profileUID) {
@@ -104,16 +103,16 @@ TCroneSettings ReadCronSettings(const IniDocument& ini, const QString& entryUID,
     return s;
 }
 
-void LoadCrons(TAppContext& context, const IniDocument& ini) {
+void LoadCrons(TSchedule& schedule, const IniDocument& ini, const QString& settingsFile) {
     QStringList orphans;
-    const TScheduleSectionNames sectionNames(context);
+    const TScheduleSectionNames sectionNames(schedule);
     QSet<QString> made;
-    for (const auto& entry : context.CronList())
+    for (const auto& entry : schedule.Entries())
         made.insert(entry->pUID);
     try {
         for (const auto& [key, profileUID] : ini.Values(kCronList)) {
-            const TLumo_BackupProfile* profile = context.FindProfileByUID(profileUID);
-            if (!profile) {
+            const QString storedUID = schedule.StoredProfileUID(profileUID);
+            if (storedUID.isEmpty()) {
                 orphans << key;
                 continue;
             }
@@ -121,14 +120,14 @@ void LoadCrons(TAppContext& context, const IniDocument& ini) {
             // is not an entry of its own; the next schedule write drops it.
             if (!sectionNames.Allows(key) || made.contains(key))
                 continue;
-            TCroneSettings settings = ReadCronSettings(ini, key, profile->UID());
-            settings.NotifyEvent = ProfileCronAction(context, profile->UID());
-            made.insert(CreateCron(context, settings).pUID);
+            TCroneSettings settings = ReadCronSettings(ini, key, storedUID);
+            settings.NotifyEvent = ProfileCronAction(schedule, storedUID);
+            made.insert(CreateCron(schedule, settings).pUID);
         }
     } catch (const std::exception&) {
         // The entries made so far stay; the rest of the schedule is not loaded.
     }
-    RemoveOrphanEntries(context, orphans);
+    RemoveOrphanEntries(schedule, settingsFile, orphans);
 }
 
 void WriteCronEntry(IniDocument& ini, const TLumo_Crone& entry) {
@@ -150,16 +149,16 @@ void WriteCronEntry(IniDocument& ini, const TLumo_Crone& entry) {
     ini.SetValue(section, kDaysRepeatTime, TimeToText6(entry.pDaylyRepeatTime));
 }
 
-void WriteCronList(IniDocument& ini, const TAppContext& context) {
-    const TScheduleSectionNames sectionNames(context);
+void WriteCronList(IniDocument& ini, const TSchedule& schedule) {
+    const TScheduleSectionNames sectionNames(schedule);
     if (ini.HasSection(kCronList)) {
         for (const QString& key : ini.Keys(kCronList))
             if (sectionNames.Allows(key) && ini.HasSection(key))
                 ini.EraseSection(key);
         ini.EraseSection(kCronList);
     }
-    for (const auto& entry : context.CronList()) {
-        if (entry->pSystem || entry->SenderUID().isEmpty() || !context.FindProfileByUID(entry->SenderUID()))
+    for (const auto& entry : schedule.Entries()) {
+        if (entry->pSystem || entry->SenderUID().isEmpty() || !schedule.ProfileExists(entry->SenderUID()))
             continue;
         if (!sectionNames.Allows(entry->pUID))
             continue;

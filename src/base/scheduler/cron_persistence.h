@@ -6,8 +6,8 @@
 #include <QSet>
 #include <QString>
 
-class TAppContext;
 class TLumo_Crone;
+class TSchedule;
 
 // The schedule in the settings file: section "CronList" holds one key per
 // entry (entry UID = profile UID), and a section named by the entry's UID holds
@@ -16,12 +16,12 @@ class TLumo_Crone;
 // False for names that can never be an entry's own section: the fixed list
 // sections, "Main", and every section of an existing profile. The schedule
 // never reads, writes or erases such a section, whatever CronList names.
-bool IsScheduleSectionName(const QString& name, const TAppContext& context);
+bool IsScheduleSectionName(const QString& name, const TSchedule& schedule);
 
 // The same test, prepared once for many names.
 class TScheduleSectionNames {
 public:
-    explicit TScheduleSectionNames(const TAppContext& context);
+    explicit TScheduleSectionNames(const TSchedule& schedule);
     bool Allows(const QString& name) const;
 
 private:
@@ -34,10 +34,10 @@ private:
 TCroneSettings ReadCronSettings(const IniDocument& ini, const QString& entryUID, const QString& profileUID);
 
 // For every CronList key in file order whose profile exists: makes the entry,
-// wired to that profile's OnCronAction. Keys whose profile is gone are removed
-// from the settings file at once, with their sections. An unexpected error
-// ends the loading; the entries made so far stay.
-void LoadCrons(TAppContext& context, const IniDocument& ini);
+// wired to the schedule's start of that profile. Keys whose profile is gone
+// are removed from the settings file at settingsFile at once, with their
+// sections. An unexpected error ends the loading; the entries made so far stay.
+void LoadCrons(TSchedule& schedule, const IniDocument& ini, const QString& settingsFile);
 
 // The entry's own section, keys in their fixed order.
 void WriteCronEntry(IniDocument& ini, const TLumo_Crone& entry);
@@ -45,4 +45,4 @@ void WriteCronEntry(IniDocument& ini, const TLumo_Crone& entry);
 // Rebuilds the schedule: erases every section CronList names and CronList
 // itself, then writes every entry that is not a system entry and starts an
 // existing profile.
-void WriteCronList(IniDocument& ini, const TAppContext& context);
+void WriteCronList(IniDocument& ini, const TSchedule& schedule);

@@ -4,6 +4,7 @@
 #include "folderzip/folderzip_persistence.h"
 #include "folderzip/folderzip_task.h"
 #include "scheduler/cron_persistence.h"
+#include "scheduler/schedule.h"
 #include "scripts/script_persistence.h"
 #include "settings/global_options.h"
 #include "sync/sync_persistence.h"
@@ -61,7 +62,7 @@ void ApplySaveRequest(IniDocument& ini, const TSaveTask& task, const TAppContext
     if (type == stListPos)
         WritePositions(ini, context.DisplayOrderUIDs());
     if (type == stCrone)
-        WriteCronList(ini, context);
+        WriteCronList(ini, context.Schedule());
 
     const TLumo_BackupProfile* profile = nullptr;
     if (Is(type, {stProfileScripts, stProfile, stExclude, stFullProfile, stZipFileversion})) {

@@ -4,6 +4,7 @@
 #include "folderzip/folderzip_persistence.h"
 #include "lang/language_choice.h"
 #include "scheduler/cron_persistence.h"
+#include "scheduler/schedule.h"
 #include "scripts/script_persistence.h"
 #include "settings/global_options.h"
 #include "settings/save_settings.h"
@@ -34,6 +35,6 @@ void LoadAllSettings(TAppContext& context) {
     LoadZip(context, ini);
     LoadFolderZip(context, ini);
     LoadScripts(context, ini);
-    LoadCrons(context, ini);
+    LoadCrons(context.Schedule(), ini, context.Paths().SettingsFile());
     context.UpdateAllHaveCron();
 }
