@@ -33,7 +33,14 @@ bool SetPathTimes(const std::string& path, std::int64_t accessedNs, std::int64_t
 bool SetPermissions(const std::string& path, std::uint32_t permissions);
 
 // Creates the folder with every missing parent; true when it exists afterwards.
+// Links on the way are followed: use it only for a folder the user named.
 bool MakeFolders(const std::string& path);
+// Makes root (as MakeFolders does) and then each component of below inside it
+// (below is relative, its components separated by the separator). A component
+// of below that already exists must be a real folder: a symbolic link or a
+// file there makes the call fail, so nothing is ever created through a link.
+// True when the whole path exists as folders afterwards.
+bool MakeFoldersBelow(const std::string& root, const std::string& below);
 // Removes a file or a symbolic link (never its target).
 bool RemoveFile(const std::string& path);
 // Removes a folder with everything in it, making read-only entries writable

@@ -3,6 +3,7 @@
 #include "os/file_ops.h"
 #include "util/native_path.h"
 #include "util/path_delim.h"
+#include "util/trash.h"
 
 #include <QSet>
 
@@ -140,7 +141,22 @@ TCopyOutcome CopyOneFile(const QString& source, const QString& target, qint64 ex
     return TCopyOutcome::Copied;
 }
 
-bool CreateFolderPath(const QString& folder) { return os::MakeFolders(Native(folder)); }
+bool CreateFolderPath(const QString& root, const QString& below) {
+    return os::MakeFoldersBelow(Native(root), Native(below));
+}
+
+bool ClearWayForFolder(const QString& path, bool toTrash) {
+    const std::string native = Native(path);
+    const os::PathKind kind = os::StatusOf(native).kind;
+    if (kind == os::PathKind::Missing || kind == os::PathKind::Folder)
+        return true;
+    // A link carries no data of its own; a file goes where the run's deletions go.
+    if (kind == os::PathKind::File && toTrash)
+        MoveToTrash(path);
+    else
+        os::RemoveFile(native);
+    return os::StatusOf(native).kind == os::PathKind::Missing;
+}
 
 bool CopyFolderTimes(const QString& source, const QString& target) {
     const os::PathStatus status = os::StatusOf(Native(source));

@@ -48,8 +48,14 @@ TCopyOutcome CopyOneFile(const QString& source, const QString& target, qint64 ex
                          const std::atomic<bool>& stop, const std::function<void(quint8 percent)>& progress,
                          TWrittenObjects* written = nullptr);
 
-// Creates the folder with its missing parents; true when it exists afterwards.
-bool CreateFolderPath(const QString& folder);
+// Creates the folder root + below with its missing parents; true when it
+// exists afterwards. root may be reached through links (the user chose it);
+// below never is: a link or file at one of its components makes it fail.
+bool CreateFolderPath(const QString& root, const QString& below);
+// Removes what stands where a folder must be made: a symbolic link (never its
+// target) or a file (to the Trash when toTrash). True when nothing, or a real
+// folder, is there afterwards.
+bool ClearWayForFolder(const QString& path, bool toTrash);
 // Carries the source folder's times and read-only state over to target.
 bool CopyFolderTimes(const QString& source, const QString& target);
 

@@ -309,7 +309,11 @@ void TSyncThread::CopyFolderEntry(TRunItem& item) {
     const QString target = s.SyncEl->fRealStorage + s.SepPath;
     s.Status = TLumo_FileStatus::flsOk;
     if (!EntryExists(target, true)) {
-        s.Error = !CreateFolderPath(target);
+        // A link (or file) at this path is replaced by the folder, so that
+        // nothing below is written through it; source folders come before
+        // their content, so a link higher up is gone before anything below.
+        s.Error = !ClearWayForFolder(target, fSyncThread.fDelToRecycle) ||
+                  !CreateFolderPath(s.SyncEl->fRealStorage, s.SepPath);
         if (s.Error) {
             fBatch->RefreshRow(s);
             return;
@@ -332,7 +336,7 @@ void TSyncThread::CopyFileEntry(TRunItem& item) {
     const QString folder = target.left(target.lastIndexOf(kPathDelim) + 1);
     // Files of one folder follow each other in scan order: its existence is checked once.
     if (folder != fEnsuredFolder) {
-        if (!CreateFolderPath(folder)) {
+        if (!CreateFolderPath(s.SyncEl->fRealStorage, folder.mid(s.SyncEl->fRealStorage.size()))) {
             s.Error = true;
             fBatch->RefreshRow(s);
             return;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include <dirent.h>
@@ -41,6 +42,7 @@ public:
     TFd& operator=(const TFd&) = delete;
     int get() const { return fFd; }
     bool ok() const { return fFd >= 0; }
+    void swap(TFd& other) { std::swap(fFd, other.fFd); }
     // Closes now and reports whether the close itself succeeded.
     bool close() {
         const int fd = fFd;
@@ -139,6 +141,35 @@ bool MakeFolders(const std::string& path) {
     if (slash == std::string::npos || slash == 0 || !MakeFolders(folder.substr(0, slash)))
         return false;
     return ::mkdir(folder.c_str(), 0777) == 0 || (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+}
+
+bool MakeFoldersBelow(const std::string& root, const std::string& below) {
+    if (!MakeFolders(root))
+        return false;
+    // Each component is entered through the descriptor of its parent with
+    // O_NOFOLLOW, so a link anywhere below root is refused, never entered.
+    TFd folder(::open(root.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.ok())
+        return false;
+    for (std::size_t start = 0; start < below.size();) {
+        std::size_t end = below.find('/', start);
+        if (end == std::string::npos)
+            end = below.size();
+        const std::string name = below.substr(start, end - start);
+        start = end + 1;
+        if (name.empty() || name == ".")
+            continue;
+        if (name == "..")
+            return false;
+        if (::mkdirat(folder.get(), name.c_str(), 0777) != 0 && errno != EEXIST)
+            return false;
+        TFd next(::openat(folder.get(), name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        struct stat st {};
+        if (!next.ok() || ::fstat(next.get(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return false;
+        folder.swap(next);
+    }
+    return true;
 }
 
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }

@@ -474,6 +474,34 @@ bool MakeFolders(const std::string& path) {
     return CreateDirectoryW(wide.c_str(), nullptr) != 0 || IsFolder(wide);
 }
 
+bool MakeFoldersBelow(const std::string& root, const std::string& below) {
+    if (!MakeFolders(root))
+        return false;
+    std::string folder = root;
+    if (!folder.empty() && !IsSeparator(folder.back()))
+        folder += '\\';
+    for (std::size_t start = 0; start < below.size();) {
+        std::size_t end = below.find_first_of("\\/", start);
+        if (end == std::string::npos)
+            end = below.size();
+        const std::string name = below.substr(start, end - start);
+        start = end + 1;
+        if (name.empty() || name == ".")
+            continue;
+        if (name == "..")
+            return false;
+        folder += name;
+        const std::wstring wide = Widen(folder);
+        if (wide.empty())
+            return false;
+        // A link or junction in the way is refused, never entered.
+        if (!CreateDirectoryW(wide.c_str(), nullptr) && !FactsOf(wide).isFolder())
+            return false;
+        folder += '\\';
+    }
+    return true;
+}
+
 bool RemoveFile(const std::string& path) {
     const std::wstring wide = Widen(path);
     const TEntryFacts facts = FactsOf(wide);
