@@ -175,4 +175,18 @@ TEST_F(SyncRunTest, StoppedRunKeepsThePreviousCopyAndShowsNoError) {
     EXPECT_EQ(sync.SyncStatus(), TLumo_Operation::fsNone);
 }
 
+TEST(SyncDeletionCheck, PathThatCannotBeExaminedIsNeverGone) {
+    // A name longer than any file system allows cannot be examined: its absence is not proven.
+    const QString tooLong = QDir::tempPath() + "/" + QString(300, 'n') + "/entry";
+    for (const bool isFolder : {true, false}) {
+        EXPECT_FALSE(DeleteForGood(tooLong, isFolder)) << isFolder;
+        QString why;
+        EXPECT_FALSE(EntryGone(tooLong, isFolder, &why)) << isFolder;
+        EXPECT_TRUE(why.startsWith(tooLong + ": ")) << why.toStdString();
+        EXPECT_GT(why.size(), tooLong.size() + 2) << isFolder;
+    }
+    // A path that does not exist is gone.
+    EXPECT_TRUE(EntryGone(QDir::tempPath() + "/no-such-entry-of-the-sync-tests/entry", true));
+}
+
 } // namespace

@@ -11,7 +11,9 @@
 
 namespace os {
 
-enum class PathKind : std::uint8_t { Missing, File, Folder, SymLink, Other };
+// Error: the path could not be examined (a name too long, no permission on a
+// parent, an I/O error), so its absence is not proven; errorText says why.
+enum class PathKind : std::uint8_t { Missing, File, Folder, SymLink, Other, Error };
 
 struct PathStatus {
     PathKind kind = PathKind::Missing;
@@ -22,9 +24,11 @@ struct PathStatus {
     std::uint32_t permissions = 0; // permission bits (0 where the platform has none)
     std::uint64_t device = 0;    // with inode: identifies the object on its volume
     std::uint64_t inode = 0;
+    std::string errorText;       // the system's reason when kind is Error
 };
 
 // Status of path itself (a symbolic link is reported as a link, not followed).
+// Missing only when path or one of its parents does not exist.
 PathStatus StatusOf(const std::string& path);
 
 // Sets last-access and last-write times of path itself (never of a link's target).

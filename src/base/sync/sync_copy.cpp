@@ -75,11 +75,19 @@ TCopyOutcome CopyLink(const std::string& source, const std::string& target, cons
 
 } // namespace
 
+namespace {
+
+bool Examined(const os::PathStatus& status) {
+    return status.kind != os::PathKind::Missing && status.kind != os::PathKind::Error;
+}
+
+} // namespace
+
 void TWrittenObjects::Add(std::uint64_t device, std::uint64_t inode) { fObjects.emplace(device, inode); }
 
 void TWrittenObjects::Add(const QString& path) {
     const os::PathStatus status = os::StatusOf(Native(path));
-    if (status.kind != os::PathKind::Missing)
+    if (Examined(status))
         fObjects.emplace(status.device, status.inode);
 }
 
@@ -87,7 +95,7 @@ bool TWrittenObjects::Contains(const QString& path) const {
     if (fObjects.empty())
         return false;
     const os::PathStatus status = os::StatusOf(Native(path));
-    return status.kind != os::PathKind::Missing && fObjects.count({status.device, status.inode}) != 0;
+    return Examined(status) && fObjects.count({status.device, status.inode}) != 0;
 }
 
 quint8 PercentOf(qint64 part, qint64 whole) {
@@ -150,6 +158,8 @@ bool ClearWayForFolder(const QString& path, bool toTrash) {
     const os::PathKind kind = os::StatusOf(native).kind;
     if (kind == os::PathKind::Missing || kind == os::PathKind::Folder)
         return true;
+    if (kind == os::PathKind::Error)
+        return false;
     // A link carries no data of its own; a file goes where the run's deletions go.
     if (kind == os::PathKind::File && toTrash)
         MoveToTrash(path);
@@ -171,7 +181,19 @@ bool EntryExists(const QString& path, bool isFolder) {
     return isFolder ? kind == os::PathKind::Folder : (kind != os::PathKind::Missing && kind != os::PathKind::Folder);
 }
 
-bool DeleteForGood(const QString& path, bool isFolder) {
+bool EntryGone(const QString& path, bool isFolder, QString* why) {
+    const os::PathStatus status = os::StatusOf(Native(path));
+    if (status.kind == os::PathKind::Error) {
+        if (why)
+            *why = path + QStringLiteral(": ") + QString::fromStdString(status.errorText);
+        return false;
+    }
+    // An entry of the other kind at this path is not the one that was to go.
+    return isFolder ? status.kind != os::PathKind::Folder
+                    : status.kind == os::PathKind::Missing || status.kind == os::PathKind::Folder;
+}
+
+bool DeleteForGood(const QString& path, bool isFolder, QString* why) {
     const std::string native = Native(path);
     if (isFolder) {
         if (os::StatusOf(native).kind == os::PathKind::Folder)
@@ -179,7 +201,7 @@ bool DeleteForGood(const QString& path, bool isFolder) {
     } else if (EntryExists(path, false)) {
         os::RemoveFile(native);
     }
-    return !EntryExists(path, isFolder);
+    return EntryGone(path, isFolder, why);
 }
 
 namespace {

@@ -61,9 +61,12 @@ bool CopyFolderTimes(const QString& source, const QString& target);
 
 // True when path exists as a folder (isFolder) or as anything else.
 bool EntryExists(const QString& path, bool isFolder);
+// True when no entry of that kind is at path any more. A path that cannot be
+// examined is never gone; why then receives the path and the system's reason.
+bool EntryGone(const QString& path, bool isFolder, QString* why = nullptr);
 // Deletes a file or link, or a folder with everything in it, for good.
-// True when it is gone afterwards.
-bool DeleteForGood(const QString& path, bool isFolder);
+// True when it is gone afterwards (see EntryGone).
+bool DeleteForGood(const QString& path, bool isFolder, QString* why = nullptr);
 
 // Of the folder and file paths to move to the Trash, those that do not lie
 // inside another folder of the list (a path lies inside folder F when it

@@ -419,7 +419,10 @@ void TSyncThread::VerifyDeletions(bool deleteNow) {
         PublishProgress();
         TSyncFileElement& t = *it->element;
         const QString path = t.FullPath();
-        t.Error = deleteNow ? !DeleteForGood(path, t.IsFolder) : EntryExists(path, t.IsFolder);
+        QString why;
+        t.Error = deleteNow ? !DeleteForGood(path, t.IsFolder, &why) : !EntryGone(path, t.IsFolder, &why);
+        if (!why.isEmpty())
+            fProblems << why;
         if (t.Error) {
             fSyncThread.fLastError = TLumo_Error::feDelete;
             fBatch->RefreshRow(t);

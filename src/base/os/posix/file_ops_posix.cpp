@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <utility>
 #include <vector>
@@ -113,6 +114,10 @@ PathStatus StatusOf(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0)
         FillStatus(st, status);
+    else if (errno != ENOENT && errno != ENOTDIR) {
+        status.kind = PathKind::Error;
+        status.errorText = std::strerror(errno);
+    }
     return status;
 }
 

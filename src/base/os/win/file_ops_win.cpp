@@ -415,8 +415,13 @@ PathStatus StatusOf(const std::string& path) {
         return status;
     WIN32_FIND_DATAW data;
     const HANDLE find = FindFirstFileW(wide.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
+    if (find == INVALID_HANDLE_VALUE) {
+        if (const DWORD error = GetLastError(); !IsMissingError(error)) {
+            status.kind = PathKind::Error;
+            status.errorText = "system error " + std::to_string(error);
+        }
         return status;
+    }
     FindClose(find);
     const DWORD tag = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? data.dwReserved0 : 0;
     const auto size =
