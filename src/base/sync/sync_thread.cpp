@@ -442,7 +442,9 @@ void TSyncThread::EndOfRun() {
     }
     if (!fProblems.isEmpty())
         RunOnMainThread([&task, detail = fProblems.join(QStringLiteral("; "))] { task.fLastErrorDetail = detail; });
-    fMegaScan.reset();
+    // Only the findings go: AbortTask may still reach the scanner during the
+    // after-scripts, so the scanner itself lives as long as this worker.
+    fMegaScan->CleanResult();
     fSourceList.clear();
     fStorageList.clear();
 
