@@ -34,11 +34,13 @@ struct StopCase {
 class StopDuringScripts : public SyncRunControlTest, public ::testing::WithParamInterface<StopCase> {};
 
 // The run is stopped while a script list runs; the stop must reach the
-// worker safely and the run end as stopped.
-TEST_P(StopDuringScripts, TheRunEndsQuietly) {
+// worker safely, and the automatic mode must not take it for a failure.
+TEST_P(StopDuringScripts, TheRunEndsQuietlyAndIsNotRetried) {
     const StopCase& c = GetParam();
     Write(src() + "a.txt", "alpha");
-    TLumo_Sync& sync = MakeSync();
+    TSyncSettings settings;
+    settings.nAutoMode = true;
+    TLumo_Sync& sync = MakeSync(settings);
     TLumo_ScriptList list;
     if (c.byBreakTask)
         list.emplace_back(TActionType::taBreakTask);
@@ -53,8 +55,14 @@ TEST_P(StopDuringScripts, TheRunEndsQuietly) {
         ServeUntilStatus(sync, c.stopInBefore ? TLumo_Operation::fsScriptBefore : TLumo_Operation::fsScriptAfter);
         sync.Profile()->AbortTask();
     }
-    WaitForQueue();
+    // Until the first run's end routine: a retry would pause for good.
+    ServeMainThreadWhile([&] { return !ctx->TaskQueue().IsEmpty() && sync.ErrorAttempts() == 0; });
 
+    EXPECT_TRUE(ctx->TaskQueue().IsEmpty());
+    EXPECT_EQ(sync.ErrorAttempts(), 0);
+    EXPECT_EQ(sync.LastError(), TLumo_Error::feNone);
+    ctx->TaskQueue().AbortAll();
+    WaitForQueue();
     EXPECT_EQ(sync.Profile()->Status(), TTaskStatus::tsNone);
     EXPECT_EQ(sync.SyncStatus(), TLumo_Operation::fsNone);
     // Stopped in the after list, the copy itself was done.

@@ -476,8 +476,16 @@ void TSyncThread::EndOfRun() {
 void TSyncThread::EndRoutine() {
     TLumo_Sync& task = fSyncThread;
     TTaskQueue& queue = task.Profile()->Context().TaskQueue();
-    if (task.fLastError != TLumo_Error::feNone)
+    if (Aborted()) {
+        // A stopped run is no failure: the stop's own error goes and the
+        // automatic retry does not count it.
+        if (task.fLastError == TLumo_Error::feCanceledByUser) {
+            task.fLastError = TLumo_Error::feNone;
+            task.fLastErrorDetail.clear();
+        }
+    } else if (task.fLastError != TLumo_Error::feNone) {
         ++task.fErrorAttempts;
+    }
     task.UpdateLastActive();
     task.SetSyncStatus(TLumo_Operation::fsNone);
     if (!queue.IsEmpty())
