@@ -75,4 +75,31 @@ INSTANTIATE_TEST_SUITE_P(Runs, StopDuringScripts,
                                            StopCase{"BreakTaskInAfter", false, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A failed automatic run waits for its retry behind another run; meanwhile
+// the profile counts as queued, so queuing it again adds nothing.
+TEST_F(SyncRunControlTest, AProfileWaitingForItsRetryIsQueuedOnce) {
+    TSyncSettings failing;
+    failing.nAutoMode = true;
+    failing.nValueList << sandbox.path() + "/no-such-folder/" << dst();
+    TLumo_Sync& retried = MakeSync(failing);
+    TLumo_Sync& blocker = MakeSync();
+    blocker.Profile()->SetScriptLists({LongPause()}, {}, false);
+
+    ctx->TaskQueue().RunTask(*retried.Profile(), false);
+    ctx->TaskQueue().RunTask(*blocker.Profile(), false);
+    ServeUntilStatus(blocker, TLumo_Operation::fsScriptBefore);
+    EXPECT_EQ(retried.ErrorAttempts(), 1);
+    EXPECT_EQ(retried.SyncStatus(), TLumo_Operation::fsQueue);
+    EXPECT_EQ(retried.Profile()->Status(), TTaskStatus::tsQueue);
+
+    ctx->TaskQueue().RunTask(*retried.Profile(), false);
+    EXPECT_EQ(ctx->TaskQueue().Tasks().size(), 2u);
+
+    blocker.Profile()->AbortTask();
+    WaitForQueue();
+    // The one retry ran and failed too; a second queued run would have
+    // started the count again.
+    EXPECT_EQ(retried.ErrorAttempts(), 2);
+}
+
 } // namespace

@@ -487,12 +487,13 @@ void TSyncThread::EndRoutine() {
         ++task.fErrorAttempts;
     }
     task.UpdateLastActive();
+    // Reset before Finished: its retry rule may queue the profile again, and
+    // that queued state must stay.
+    task.fProgress = 0;
+    task.fProgressFull = 0;
     task.SetSyncStatus(TLumo_Operation::fsNone);
     if (!queue.IsEmpty())
         queue.First()->Finished();
-    task.fProgress = 0;
-    task.fProgressFull = 0;
-    task.fSyncStatus = TLumo_Operation::fsNone;
     task.UpdateNode();
 }
 
