@@ -56,8 +56,14 @@ TAppContext::TAppContext(TAppPaths paths) : fPaths(std::move(paths)) {
 }
 
 TAppContext::~TAppContext() {
-    // Runs end first: their workers still use the queue, the profiles and the store.
+    // Nothing may start a run any more: winding down below serves the main
+    // thread's events, the schedule's timers among them.
+    for (const auto& entry : fSchedule->Entries())
+        entry->SelfTimer.stop();
+    // Runs end next: their workers still use the queue, the profiles and the store.
     fTaskQueue->Shutdown();
+    // A save pass still running reads the profiles; it ends while all is alive.
+    fSaver->WaitWhileActive();
     fTaskQueue.reset();
     // Requests still waiting are dropped, as at the end of the program.
     fSaver.reset();

@@ -27,10 +27,11 @@ void TBackupTask::Finished() {
     profile.SetStatus(TTaskStatus::tsNone);
     profile.RepaintNode();
 
-    // A failed automatic sync is tried once more, at the end of the queue.
+    // A failed automatic sync is tried once more, at the end of the queue; a
+    // stopped one is not.
     if (const TLumo_Sync* sync = profile.Sync();
         sync && sync->AutoMode() && sync->LastError() != TLumo_Error::feNone && sync->ErrorAttempts() == 1 &&
-        !fOnlyScan)
+        !fOnlyScan && !fAbortTask)
         queue.RunTask(profile, false);
 
     queue.FinishCurrentTask(); // releases this entry

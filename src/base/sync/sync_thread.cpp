@@ -449,7 +449,9 @@ void TSyncThread::EndOfRun() {
     }
     if (!fProblems.isEmpty())
         RunOnMainThread([&task, detail = fProblems.join(QStringLiteral("; "))] { task.fLastErrorDetail = detail; });
-    fMegaScan.reset();
+    // Only the findings go: AbortTask may still reach the scanner during the
+    // after-scripts, so the scanner itself lives as long as this worker.
+    fMegaScan->CleanResult();
     fSourceList.clear();
     fStorageList.clear();
 
@@ -481,15 +483,24 @@ void TSyncThread::EndOfRun() {
 void TSyncThread::EndRoutine() {
     TLumo_Sync& task = fSyncThread;
     TTaskQueue& queue = task.Profile()->Context().TaskQueue();
-    if (task.fLastError != TLumo_Error::feNone)
+    if (Aborted()) {
+        // A stopped run is no failure: the stop's own error goes and the
+        // automatic retry does not count it.
+        if (task.fLastError == TLumo_Error::feCanceledByUser) {
+            task.fLastError = TLumo_Error::feNone;
+            task.fLastErrorDetail.clear();
+        }
+    } else if (task.fLastError != TLumo_Error::feNone) {
         ++task.fErrorAttempts;
+    }
     task.UpdateLastActive();
+    // Reset before Finished: its retry rule may queue the profile again, and
+    // that queued state must stay.
+    task.fProgress = 0;
+    task.fProgressFull = 0;
     task.SetSyncStatus(TLumo_Operation::fsNone);
     if (!queue.IsEmpty())
         queue.First()->Finished();
-    task.fProgress = 0;
-    task.fProgressFull = 0;
-    task.fSyncStatus = TLumo_Operation::fsNone;
     task.UpdateNode();
 }
 
