@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 // A function, not a constant: the date helpers are not ready during static initialisation.
@@ -45,6 +47,44 @@ TEST(ExpandNameTemplate, OnlyTheFileNameAfterAFolderIsCut) {
     // A character outside the basic plane is never cut in half.
     const QString wide = QString(244, u'x') + QString::fromUtf8("\xF0\x9F\x98\x80") + "y";
     EXPECT_EQ(ExpandNameTemplate("d/" + wide, QString(), March5()), "d/" + QString(244, u'x'));
+}
+
+TEST(ExpandNameTemplate, NeverLeavesTheTargetFolder) {
+    const struct {
+        const char* pattern;
+        const char* expected;
+    } cases[] = {
+        {"../x.zip", "x.zip"},
+        {"../../etc/x.zip", "etc/x.zip"},
+        {"a/../../b.zip", "a/b.zip"},
+        {"/abs/x.zip", "abs/x.zip"},
+        {"./x.zip", "x.zip"},
+        {"..", ""},
+        {"..%Y/x.zip", "..2024/x.zip"}, // a name that merely starts with dots stays
+        {"a/.../b.zip", "a/.../b.zip"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ExpandNameTemplate(QString::fromUtf8(c.pattern), QString(), March5()), QString::fromUtf8(c.expected))
+            << c.pattern;
+    // A placeholder value cannot climb out either.
+    EXPECT_EQ(ExpandNameTemplate("%Q/x.zip", "..", March5()), "x.zip");
+}
+
+TEST(ArchiveNameFits, EachNameWithinTheFileSystemLimitInBytes) {
+    const QString cyrillic = QString::fromUtf8("\xD0\x96"); // two bytes in UTF-8
+    const struct {
+        QString name;
+        bool fits;
+    } cases[] = {
+        {QString(245, u'x'), true},
+        {QString(246, u'x'), false}, // no room left for the writer's temporary suffix
+        {QString(255, u'd') + "/x.zip", true},
+        {QString(256, u'd') + "/x.zip", false},
+        {cyrillic.repeated(122), true},
+        {cyrillic.repeated(123), false}, // 123 characters, 246 bytes
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ArchiveNameFits(c.name), c.fits) << c.name.size();
 }
 
 TEST(SplitVolumeSuffix, TwoDigitsBelowTenThenPlainDecimal) {
@@ -87,6 +127,24 @@ TEST(ChooseArchiveTarget, IndexFollowsTheLatestArchive) {
         EXPECT_EQ(target.Path, QString::fromUtf8(c.expectedPath)) << c.expectedPath;
         EXPECT_EQ(target.FVLastIndex, c.expectedIndex) << c.expectedPath;
     }
+}
+
+TEST(ChooseArchiveTarget, IndexNeverOverflows) {
+    const QString top = "/t/B[" + QString::number(kMaxFVLastIndex) + "].zip";
+    // From the highest index numbering goes on at 1, past names that are taken.
+    TArchiveTarget target = ChooseArchiveTarget("/t/", "B.zip", TZipVersion::zvItems, kMaxFVLastIndex,
+                                                Taken{{top, "/t/B.zip", "/t/B[1].zip"}});
+    EXPECT_EQ(target.Path, "/t/B[2].zip");
+    EXPECT_EQ(target.FVLastIndex, 2);
+    // An index out of range (as a hand-edited file may hold) starts from the plain name.
+    for (const int stored : {std::numeric_limits<int>::max(), -5}) {
+        target = ChooseArchiveTarget("/t/", "B.zip", TZipVersion::zvItems, stored, Taken{{"/t/B.zip"}});
+        EXPECT_EQ(target.Path, "/t/B[1].zip") << stored;
+        EXPECT_EQ(target.FVLastIndex, 1) << stored;
+    }
+    EXPECT_EQ(ClampFVLastIndex(std::numeric_limits<int>::max()), 0);
+    EXPECT_EQ(ClampFVLastIndex(kMaxFVLastIndex), kMaxFVLastIndex);
+    EXPECT_EQ(ClampFVLastIndex(-1), 0);
 }
 
 TEST(ChooseArchiveTarget, ExtensionIsTakenFromTheFileNameOnly) {

@@ -48,6 +48,17 @@ TEST_F(ZipPersistenceTest, OddValuesAreCorrectedOnTheWayIn) {
     EXPECT_EQ(zip.Password(), "ABC123"); // taken in stored form
 }
 
+TEST_F(ZipPersistenceTest, AVersionIndexAtTheTopOfItsRangeIsNotKept) {
+    // An index that cannot be raised once more would turn negative.
+    for (const char* stored : {"FVLastIndex=2147483647", "FVLastIndex=1000000000"}) {
+        ctx = NewContext();
+        LoadZip(*ctx, IniOf({"[ZipList]", "ZIP202403051430001111=A", "[ZIP202403051430001111_st]", "FVType=1",
+                                stored}));
+        ASSERT_EQ(ctx->Profiles().size(), 1u);
+        EXPECT_EQ(ctx->Profiles().front()->Zip()->FVLastIndex(), 0) << stored;
+    }
+}
+
 TEST_F(ZipPersistenceTest, VersionModeFromTheStoredNumber) {
     const struct {
         const char* value;

@@ -3,7 +3,9 @@
 #include "util/path_delim.h"
 #include "zip/zip_files.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 
 namespace {
 
@@ -14,6 +16,28 @@ constexpr int kMaxFileNameLength = 245;
 const QString kRemovedCharacters = QStringLiteral("*|:\"<>?\\");
 
 QString TwoDigits(int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
+
+// The longest suffix added to the archive's file name on disk: the writer's
+// temporary and aside names ".~" and eight hexadecimal digits.
+constexpr int kLongestAddedSuffix = 10;
+constexpr int kMaxNameBytes = 255;
+
+int NextIndex(int index) { return index >= kMaxFVLastIndex ? 1 : index + 1; }
+
+// Drops empty, "." and ".." components, so the name never leaves the folder
+// it is put in and never starts at the root.
+QString WithoutParentReferences(const QString& text) {
+    QStringList kept;
+    for (const QString& part : text.split(kPathDelim)) {
+        if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String(".."))
+            continue;
+        kept << part;
+    }
+    QString result = kept.join(kPathDelim);
+    if (text.endsWith(kPathDelim) && !result.isEmpty())
+        result += kPathDelim;
+    return result;
+}
 
 QString IndexedName(const QString& realFolder, const QString& base, int index, const QString& ext) {
     return realFolder + base + QLatin1Char('[') + QString::number(index) + QLatin1Char(']') + ext;
@@ -37,9 +61,7 @@ QString ExpandNameTemplate(const QString& Template, const QString& QValue, TDate
     text.replace(QLatin1String("%S"), TwoDigits(parts.second));
     text.replace(QLatin1String("%Q"), QValue);
 
-    const QString doubled = QString(2, kPathDelim);
-    while (text.contains(doubled))
-        text.replace(doubled, QString(kPathDelim));
+    text = WithoutParentReferences(text);
 
     const qsizetype lastDelim = text.lastIndexOf(kPathDelim);
     if (lastDelim >= 0 && text.size() - lastDelim - 1 > kMaxFileNameLength) {
@@ -49,6 +71,18 @@ QString ExpandNameTemplate(const QString& Template, const QString& QValue, TDate
         text.truncate(end);
     }
     return text.trimmed();
+}
+
+int ClampFVLastIndex(int index) { return index < 0 || index > kMaxFVLastIndex ? 0 : index; }
+
+bool ArchiveNameFits(const QString& relativeName) {
+    const QStringList parts = relativeName.split(kPathDelim);
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const qsizetype limit = i + 1 == parts.size() ? kMaxNameBytes - kLongestAddedSuffix : kMaxNameBytes;
+        if (QFile::encodeName(parts.at(i)).size() > limit)
+            return false;
+    }
+    return true;
 }
 
 QString SplitVolumeSuffix(int k) { return QStringLiteral(".z") + (k < 10 ? TwoDigits(k) : QString::number(k)); }
@@ -91,19 +125,24 @@ TArchiveTarget ChooseArchiveTarget(const QString& realFolder, const QString& exp
     const QString ext = dot > lastDelim ? expandedName.mid(dot) : QString();
     const QString base = expandedName.left(expandedName.size() - ext.size());
 
+    fvLastIndex = ClampFVLastIndex(fvLastIndex);
     const QString latest =
         fvLastIndex != 0 ? IndexedName(realFolder, base, fvLastIndex, ext) : realFolder + expandedName;
     TArchiveTarget target;
     if (exists(latest)) {
-        target = {IndexedName(realFolder, base, fvLastIndex + 1, ext), fvLastIndex + 1};
+        const int next = NextIndex(fvLastIndex);
+        target = {IndexedName(realFolder, base, next, ext), next};
     } else {
         target = {realFolder + expandedName, 0};
     }
     // The plain name may still hold an older version after the latest indexed
     // one was removed: going on past taken names keeps every version intact.
-    while (exists(target.Path)) {
-        ++target.FVLastIndex;
+    // The walk is bounded: when every index is taken there is no target.
+    for (int tried = 0; exists(target.Path) && tried < kMaxFVLastIndex; ++tried) {
+        target.FVLastIndex = NextIndex(target.FVLastIndex);
         target.Path = IndexedName(realFolder, base, target.FVLastIndex, ext);
     }
+    if (exists(target.Path))
+        target.Path.clear();
     return target;
 }

@@ -9,6 +9,7 @@
 #include "profiles/profile_uid.h"
 #include "profiles/task_texts.h"
 #include "util/text_format.h"
+#include "zip/zip_names.h"
 #include "zip/zip_password.h"
 
 #include <algorithm>
@@ -34,7 +35,7 @@ void TLumo_Zip::ApplyNewSettings(const TZip_Settings& nSet, bool nSaveAll) {
     fFolder = nSet.nFolder;
     fCompression = ClampOrDefault(nSet.nCompression, 0, 9, kDefaultCompression);
     if (nSet.nSetFVLastIndex)
-        fFVLastIndex = std::max(nSet.nFVLastIndex, 0);
+        fFVLastIndex = ClampFVLastIndex(nSet.nFVLastIndex);
     fFVValue = ClampOrDefault(nSet.nVersionsValue, kMinVersions, kMaxVersions, kDefaultVersions);
     fSpanningEnabled = nSet.nSpanEn;
     fSpanningSizeValue = ClampOrDefault(nSet.nSpanValue, kMinSpanSize, kMaxSpanSize, kDefaultSpanSize);
@@ -89,6 +90,7 @@ void TLumo_Zip::AbortZip() {
 void TLumo_Zip::ResetStat() {
     fZipProgress = 0;
     fLastError = TLumo_Error::feNone;
+    fLastErrorDetail.clear();
     UpdateLastActive();
 }
 
@@ -101,6 +103,8 @@ void TLumo_Zip::SetOperationState(TLumo_Operation value) {
 void TLumo_Zip::UpdateLastActive() {
     fResultText = LastRunText(Lng::lng_Global_LastZip, fLastActive);
     fLastErrorString = ErrorText(LngText(Lng::lng_Global_LastZipWithError), fLastError);
+    if (fLastError != TLumo_Error::feNone && !fLastErrorDetail.isEmpty())
+        fLastErrorString += QLatin1Char(' ') + fLastErrorDetail;
     UpdateNode();
 }
 
