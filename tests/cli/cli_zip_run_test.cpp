@@ -1,17 +1,42 @@
 // An archive backup run through the command-line tool: the archive is
-// written, the versions rotate and the version list lands in Backup.ini.
+// written, the versions rotate and the version list lands in Backup.ini; what
+// a run cannot do or leaves out ends it with an error that says so.
 
 #include "test_env.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <optional>
+#include <cstring>
+#include <pwd.h>
+#include <sys/stat.h>
+
 namespace {
 
 const char* const kUid = "ZIP202403051430001111";
+
+// The stored names of an archive, read back with Python's zipfile (every
+// entry's CRC checked); nullopt when python3 is missing or the archive is bad.
+std::optional<QStringList> ZipNames(const QString& path) {
+    if (QStandardPaths::findExecutable("python3").isEmpty())
+        return std::nullopt;
+    QProcess python;
+    python.start("python3", {"-c",
+                             "import sys, zipfile\n"
+                             "z = zipfile.ZipFile(sys.argv[1])\n"
+                             "assert z.testzip() is None\n"
+                             "print('\\n'.join(z.namelist()))\n",
+                             path});
+    if (!python.waitForFinished(60000) || python.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
 
 class CliZipRun : public ::testing::Test {
 protected:
@@ -19,17 +44,40 @@ protected:
         sandbox.writeFile("src/a.txt", "hello");
         sandbox.writeFile("src/sub/b.txt", "x");
         QDir().mkpath(sandbox.file("out"));
+        WriteIni("Backup.zip");
+    }
+
+    void WriteIni(const QByteArray& fileTemplate) const {
         const QByteArray ini = QByteArray("\xEF\xBB\xBF[ZipList]\r\n") + kUid + "=Docs\r\n[" + kUid +
-                               "_st]\r\nFilename=Backup.zip\r\nFolder=" + sandbox.file("out/").toUtf8() +
+                               "_st]\r\nFilename=" + fileTemplate + "\r\nFolder=" + sandbox.file("out/").toUtf8() +
                                "\r\nFVType=1\r\nFVValue=2\r\n[" + kUid + "]\r\nf_1=" + sandbox.file("src/").toUtf8() +
                                "\r\ni_1=1\r\n";
         sandbox.writeFile("data/Backup.ini", ini);
     }
 
-    int Run(QString* output = nullptr) const {
+    // Hands the sandbox to the unprivileged user the permission cases run as.
+    void GiveSandboxToNobody() const {
+        const passwd* nobody = ::getpwnam("nobody");
+        ASSERT_NE(nobody, nullptr);
+        QProcess chown;
+        chown.start("chown", {"-R", QString::number(nobody->pw_uid), sandbox.path()});
+        ASSERT_TRUE(chown.waitForFinished());
+        ASSERT_EQ(chown.exitCode(), 0);
+    }
+
+    static void SetMode(const QString& path, mode_t mode) {
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0) << path.toStdString();
+    }
+
+    int Run(QString* output = nullptr, bool asNobody = false) const {
         QProcess process;
         process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(NORVANE_CLI_PATH, {"--data-dir", sandbox.file("data"), "run", kUid});
+        const QStringList args{"--data-dir", sandbox.file("data"), "run", kUid};
+        if (asNobody)
+            process.start("setpriv", QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                                 NORVANE_CLI_PATH} + args);
+        else
+            process.start(NORVANE_CLI_PATH, args);
         if (!process.waitForFinished(120000))
             return -1;
         if (output)
@@ -73,6 +121,61 @@ TEST_F(CliZipRun, FailedRunEndsWithStatusOne) {
     QString output;
     EXPECT_EQ(Run(&output), 1) << output.toStdString();
     EXPECT_EQ(sandbox.readFile("out"), "not a folder");
+}
+
+TEST_F(CliZipRun, AFolderThatCannotBeListedIsAnErrorThatNamesIt) {
+    if (QStandardPaths::findExecutable("python3").isEmpty())
+        GTEST_SKIP() << "python3 is not installed";
+    sandbox.writeFile("src/locked/secret.txt", "s");
+    GiveSandboxToNobody();
+    SetMode(sandbox.file("src/locked"), 0);
+    QString output;
+    const int status = Run(&output, true);
+    SetMode(sandbox.file("src/locked"), 0755);
+    EXPECT_EQ(status, 1) << output.toStdString();
+    EXPECT_TRUE(output.contains(sandbox.file("src/locked"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QString::fromUtf8(std::strerror(EACCES)))) << output.toStdString();
+    // The archive is still written with everything else.
+    const std::optional<QStringList> names = ZipNames(sandbox.file("out/Backup.zip"));
+    ASSERT_TRUE(names);
+    EXPECT_TRUE(names->contains("a.txt"));
+    EXPECT_TRUE(names->contains("sub/b.txt"));
+}
+
+TEST_F(CliZipRun, AWriterFailureKeepsItsCauseInTheErrorText) {
+    GiveSandboxToNobody();
+    // The target folder exists but the user may not create files in it.
+    SetMode(sandbox.file("out"), 0555);
+    QString output;
+    const int status = Run(&output, true);
+    SetMode(sandbox.file("out"), 0755);
+    EXPECT_EQ(status, 1) << output.toStdString();
+    EXPECT_TRUE(output.contains("Error creating archive.")) << output.toStdString();
+    EXPECT_TRUE(output.contains(sandbox.file("out/"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QString::fromUtf8(std::strerror(EACCES)))) << output.toStdString();
+    EXPECT_TRUE(OutNames().isEmpty());
+}
+
+TEST_F(CliZipRun, NameTemplatesStayInsideTheTargetFolder) {
+    for (const char* fileTemplate : {"../escaped.zip", "/../../escaped.zip", "sub/../../escaped.zip"}) {
+        WriteIni(fileTemplate);
+        QString output;
+        EXPECT_EQ(Run(&output), 0) << fileTemplate << output.toStdString();
+        EXPECT_FALSE(QFile::exists(sandbox.file("escaped.zip"))) << fileTemplate;
+        EXPECT_FALSE(QFile::exists(sandbox.path() + "/../escaped.zip")) << fileTemplate;
+        QFile::remove(sandbox.path() + "/../escaped.zip");
+    }
+    EXPECT_TRUE(QFile::exists(sandbox.file("out/escaped.zip")));
+}
+
+TEST_F(CliZipRun, ANameLongerThanTheFileSystemAllowsIsSaidSo) {
+    // 200 two-byte characters: within the template's character limit, beyond 255 bytes.
+    WriteIni(QString(200, QChar(0x0416)).toUtf8() + ".zip");
+    QString output;
+    EXPECT_EQ(Run(&output), 1) << output.toStdString();
+    EXPECT_TRUE(output.contains("The archive name is longer than the file system allows.")) << output.toStdString();
+    EXPECT_FALSE(output.contains("Error deleting destination file.")) << output.toStdString();
+    EXPECT_TRUE(OutNames().isEmpty());
 }
 
 } // namespace

@@ -166,6 +166,8 @@ const TBuiltinText kEnglishApplicationTexts[] = {
     {Lng::lng_Global_ErrStOverlappingFolders, "Source and storage folders lie inside each other; nothing was changed."},
     {Lng::lng_Global_ErrStRootExcluded, "A folder of the pair is excluded by its own path; the pair was not synchronized."},
     {Lng::lng_Global_ErrStFolderNotListed, "Folder could not be read; its counterpart was left as it is."},
+    {Lng::lng_Global_ErrStArchiveNameTooLong, "The archive name is longer than the file system allows."},
+    {Lng::lng_Global_ErrStLeftOut, "Some files or folders were left out of the archive."},
     {Lng::lng_Scheduler_Title, "Scheduler"},
     {Lng::lng_Scheduler_txtInterval, "Every %d min."},
     {Lng::lng_Scheduler_txtDays, "Everyday [%s] at %s"},

@@ -165,6 +165,8 @@ const TBuiltinText kRussianApplicationTexts[] = {
     {Lng::lng_Global_ErrStOverlappingFolders, "Папка-источник и папка хранения вложены друг в друга; ничего не изменено."},
     {Lng::lng_Global_ErrStRootExcluded, "Папка пары исключена по собственному пути; пара не синхронизирована."},
     {Lng::lng_Global_ErrStFolderNotListed, "Не удалось прочитать папку; её копия оставлена без изменений."},
+    {Lng::lng_Global_ErrStArchiveNameTooLong, "Имя архива длиннее, чем допускает файловая система."},
+    {Lng::lng_Global_ErrStLeftOut, "Некоторые файлы или папки не попали в архив."},
     {Lng::lng_Scheduler_Title, "Планировщик"},
     {Lng::lng_Scheduler_txtInterval, "Каждые %d мин."},
     {Lng::lng_Scheduler_txtDays, "Ежедневно [%s] в %s"},

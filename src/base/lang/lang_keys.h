@@ -184,6 +184,8 @@ enum class Lng : int {
     lng_Global_ErrStOverlappingFolders,
     lng_Global_ErrStRootExcluded,
     lng_Global_ErrStFolderNotListed,
+    lng_Global_ErrStArchiveNameTooLong,
+    lng_Global_ErrStLeftOut,
 
     // [Scheduler]
     lng_Scheduler_Title,

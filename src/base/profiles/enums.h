@@ -29,5 +29,7 @@ enum class TLumo_Error {
     feDelete,
     feOverlappingFolders,
     feRootExcluded,
-    feFolderNotListed
+    feFolderNotListed,
+    feArchiveNameTooLong,
+    feLeftOut
 };

@@ -45,6 +45,8 @@ Lng ErrorKey(TLumo_Error error) {
     case TLumo_Error::feOverlappingFolders: return Lng::lng_Global_ErrStOverlappingFolders;
     case TLumo_Error::feRootExcluded: return Lng::lng_Global_ErrStRootExcluded;
     case TLumo_Error::feFolderNotListed: return Lng::lng_Global_ErrStFolderNotListed;
+    case TLumo_Error::feArchiveNameTooLong: return Lng::lng_Global_ErrStArchiveNameTooLong;
+    case TLumo_Error::feLeftOut: return Lng::lng_Global_ErrStLeftOut;
     case TLumo_Error::feDelete:
     case TLumo_Error::feNone: break;
     }

@@ -115,6 +115,8 @@ private:
     TDateTime fLastActive = 0;
     TLumo_Error fLastError = TLumo_Error::feNone;
     QString fLastErrorString;
+    // The paths and causes behind fLastError, shown after its text; set on the main thread.
+    QString fLastErrorDetail;
     TLumo_Operation fOperation = TLumo_Operation::fsNone;
     QString fOperationText;
     TLumo_BackupProfile* fLumoBackup = nullptr;

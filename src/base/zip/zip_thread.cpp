@@ -39,6 +39,24 @@ QString WithTrailingDelim(const QString& folder) {
 
 std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
 
+// The row shows this many of the paths a run left out; the rest are counted.
+constexpr qsizetype kShownDetails = 5;
+
+QString DetailText(const QStringList& details) {
+    QString text = details.mid(0, kShownDetails).join(QStringLiteral("; "));
+    if (details.size() > kShownDetails)
+        text += QStringLiteral(" (+%1)").arg(details.size() - kShownDetails);
+    return text;
+}
+
+// The writer's message names the path; where it does not, the path goes first.
+QString FailureText(const std::string& path, const std::string& message) {
+    const QString text = QString::fromUtf8(message);
+    if (message.find(path) != std::string::npos)
+        return text;
+    return QLatin1Char('\'') + QString::fromUtf8(path) + QStringLiteral("': ") + text;
+}
+
 // The first free temporary base name in folder: tmplumozip0, tmplumozip1, ...
 QString FreeTempBase(const QString& folder) {
     for (int n = 0;; ++n) {
@@ -70,6 +88,7 @@ void TLumo_Zip::StartZip() {
     if (!head)
         return;
     fLastError = TLumo_Error::feNone;
+    fLastErrorDetail.clear();
     fAbortZip = head->AbortRequested();
     fZipProgress = 0;
     auto thread = std::make_unique<TZipThread>(*this);
@@ -222,9 +241,13 @@ void TZipThread::ConfigureWriter(TZipWriter& writer, const QString& tempFile, co
                                    TZWProgressPhase, bool& cancel) { cancel = Aborted(); };
     writer.OnOverallProgress = [this](TZipWriterBase&, double progress, TZWProcessOperation, TZWProgressPhase,
                                       bool& cancel) { OnProgress(progress, cancel); };
-    // A file that cannot be read is left out; the archive is otherwise complete.
-    writer.OnProcessFileFailure = [](TZipWriterBase&, const std::string&, TZWProcessOperation, int, int,
-                                     const std::string&, TZWAction& action) { action = TZWAction::fxaIgnore; };
+    // A file that cannot be read (or a folder that cannot be listed) is left
+    // out and the archive is otherwise complete; the run says what it lacks.
+    writer.OnProcessFileFailure = [this](TZipWriterBase&, const std::string& fileName, TZWProcessOperation, int, int,
+                                         const std::string& message, TZWAction& action) {
+        action = TZWAction::fxaIgnore;
+        fLeftOut << FailureText(fileName, message);
+    };
 }
 
 void TZipThread::OnProgress(double progress, bool& cancel) {
@@ -273,6 +296,16 @@ void TZipThread::WriteArchive(TRunOutcome& outcome) {
     }
     const TArchiveTarget target =
         ChooseArchiveTarget(realFolder, name, fSettings.FVType, fSettings.FVLastIndex, PathTaken);
+    if (target.Path.isEmpty()) {
+        outcome.Error = TLumo_Error::feDeleteTarget;
+        return;
+    }
+    if (!ArchiveNameFits(target.Path.mid(realFolder.size()))) {
+        // Caught before anything is created: the file system would refuse the name.
+        outcome.Error = TLumo_Error::feArchiveNameTooLong;
+        outcome.Details << target.Path.mid(realFolder.size());
+        return;
+    }
     const QString folder = FolderOf(target.Path);
     if (!QFileInfo(folder).isDir())
         QDir().mkpath(folder);
@@ -295,6 +328,7 @@ void TZipThread::WriteArchive(TRunOutcome& outcome) {
     }
 
     bool failed = false;
+    fLeftOut.clear();
     try {
         TZipWriter writer;
         ConfigureWriter(writer, tempFile, sources, split);
@@ -304,6 +338,10 @@ void TZipThread::WriteArchive(TRunOutcome& outcome) {
         writer.AddFiles();
         writer.SetInMemory(false);
         writer.CloseArchive();
+    } catch (const std::exception& error) {
+        failed = true;
+        outcome.Error = TLumo_Error::feArchiving;
+        outcome.Details << QString::fromUtf8(error.what());
     } catch (...) {
         failed = true;
         outcome.Error = TLumo_Error::feArchiving;
@@ -311,6 +349,11 @@ void TZipThread::WriteArchive(TRunOutcome& outcome) {
     if (failed || Aborted()) {
         DiscardTemporary(folder, tempBase, split);
         return;
+    }
+    if (!fLeftOut.isEmpty()) {
+        // The archive is complete but for these; the run ends with an error naming them.
+        outcome.Error = TLumo_Error::feLeftOut;
+        outcome.Details << fLeftOut;
     }
     outcome.Target = target.Path;
     outcome.FVLastIndex = target.FVLastIndex;
@@ -326,6 +369,7 @@ void TZipThread::PlaceArchive(TRunOutcome& outcome, const QString& folder, const
     // A folder or a read-only file of the target's name is left as it is.
     if (!TargetReplaceable(target)) {
         outcome.Error = TLumo_Error::feDeleteTarget;
+        outcome.Details.clear();
         DiscardTemporary(folder, tempBase, split);
         return;
     }
@@ -341,6 +385,7 @@ void TZipThread::PlaceArchive(TRunOutcome& outcome, const QString& folder, const
     placed = placed && ReplaceFile(tempFile, target);
     if (!placed) {
         outcome.Error = TLumo_Error::feDeleteTarget;
+        outcome.Details.clear();
         DiscardTemporary(folder, tempBase, split);
         return;
     }
@@ -378,6 +423,7 @@ void TZipThread::Finish(const TRunOutcome& outcome) {
         TLumo_Zip& zip = fZipThread;
         // A stop wins over whatever the run recorded.
         zip.fLastError = zip.fAbortZip ? TLumo_Error::feCanceledByUser : outcome.Error;
+        zip.fLastErrorDetail = zip.fAbortZip ? QString() : DetailText(outcome.Details);
         zip.SetOperationState(fNewStatus);
         zip.UpdateLastActive();
         if (TLumo_BackupProfile* profile = zip.Profile()) {

@@ -61,6 +61,8 @@ private:
         bool Placed = false;
         QString Target;
         int FVLastIndex = 0;
+        // Paths and causes behind Error, for the run's error text.
+        QStringList Details;
     };
     // The masks of the items that can be reached, in the user's order.
     struct TSources {
@@ -91,6 +93,9 @@ private:
     // Worker side of the progress display: the value shown last and when.
     int fShownProgress = -1;
     QElapsedTimer fProgressClock;
+
+    // What the writer reported it could not take (path and cause), in the order met.
+    QStringList fLeftOut;
 
     std::atomic<bool> fWantLowPriority{false};
     std::atomic<bool> fPriorityChanged{false};
