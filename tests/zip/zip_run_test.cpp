@@ -247,6 +247,26 @@ TEST_F(ZipRunTest, UnreadableFilesAreLeftOutAndNamedInTheError) {
     EXPECT_EQ(listing.names, QStringList({"report.txt", "sub/", "sub/notes.txt"}));
 }
 
+TEST_F(ZipRunTest, TargetInsideTheSourceTakesNoArchivesOrLeftoversAsData) {
+    REQUIRE_PYTHON();
+    // A killed run left its temporary archive, a segment and a writer file behind.
+    for (const char* leftover : {"tmplumozip0.zip", "tmplumozip0.z01", "tmplumozip0.zip.~0123abcd"})
+        sandbox.writeFile(QString("src/out/") + leftover, "old bytes");
+    sandbox.writeFile("src/out/mine.txt", "the user's own file");
+    TLumo_Zip& zip = MakeZip("Backup.zip", [this](TZip_Settings& s) {
+        s.nFolder = Source() + "out/";
+        s.nUseVersions = true;
+        s.nVersionsValue = 5;
+    });
+    Run(zip);
+    Run(zip);
+    EXPECT_EQ(zip.LastError(), TLumo_Error::feNone) << zip.LastErrorText().toStdString();
+    EXPECT_EQ(NamesIn(Source() + "out/"), QStringList({"Backup.zip", "Backup[1].zip", "mine.txt"}));
+    const ArchiveListing listing = ListArchive(Source() + "out/Backup[1].zip");
+    ASSERT_TRUE(listing.ok) << listing.message.toStdString();
+    EXPECT_EQ(listing.names, QStringList({"out/", "out/mine.txt", "report.txt", "sub/", "sub/notes.txt"}));
+}
+
 TEST_F(ZipRunTest, MissingItemIsReportedWhileTheOthersAreArchived) {
     REQUIRE_PYTHON();
     TLumo_Zip& zip = MakeZip("Backup.zip", [this](TZip_Settings& s) {

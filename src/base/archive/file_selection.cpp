@@ -1,6 +1,7 @@
 #include "archive/file_selection.h"
 
 #include "archive/archive_output.h"
+#include "archive/writer_leftovers.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -171,6 +172,9 @@ private:
     }
 
     bool IsExcluded(const std::string& path, const std::string& name, bool isFolder) const {
+        // The writer's own files, of this run or of one that was killed, are never data.
+        if (!isFolder && IsWriterTemporaryName(name))
+            return true;
         if (!fRules.archivePath.empty() &&
             (path == fRules.archivePath ||
              StartsWithPath(path, ArchiveOutput::TemporaryPrefix(fRules.archivePath))))

@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -66,6 +67,19 @@ QString FreeTempBase(const QString& folder) {
     }
 }
 
+// Removes what a killed run left in folder under the run's temporary names:
+// the archive, its segments and the writer's files for them. Nothing else
+// carries these names, so nothing of the user's is touched.
+void RemoveRunLeftovers(const QString& folder) {
+    static const QRegularExpression kLeftover(QStringLiteral("^") + kTempBasePrefix +
+                                              QStringLiteral("[0-9]+\\.z(ip|[0-9]{2,})(\\.~[0-9a-f]{8})?$"));
+    const QStringList names = QDir(folder).entryList({kTempBasePrefix + QStringLiteral("*")},
+                                                     QDir::Files | QDir::System | QDir::Hidden);
+    for (const QString& name : names)
+        if (kLeftover.match(name).hasMatch())
+            RemoveFileQuietly(folder + name);
+}
+
 void DiscardTemporary(const QString& folder, const QString& tempBase, bool split) {
     RemoveFileQuietly(folder + tempBase + kZipExt);
     if (split)
@@ -109,6 +123,8 @@ TZipThread::TZipThread(TLumo_Zip& zip) : fZipThread(zip) {
     fSettings.Password = zip.fPassword;
     fSettings.ExcludeList = zip.fExcludeList;
     fSettings.Elements = zip.fZipElements;
+    for (const TFileVersion& version : zip.fFileVersionList)
+        fSettings.VersionFiles << version.Filename;
     fSettings.SpanningEnabled = zip.fSpanningEnabled;
     fSettings.SpanningSizeValue = zip.fSpanningSizeValue;
 }
@@ -206,7 +222,8 @@ TZipThread::TSources TZipThread::CollectSources() const {
     return sources;
 }
 
-void TZipThread::ConfigureWriter(TZipWriter& writer, const QString& tempFile, const TSources& sources, bool split) {
+void TZipThread::ConfigureWriter(TZipWriter& writer, const QString& tempFile, const QString& target,
+                                 const TSources& sources, bool split) {
     writer.SetUnicodeFilenames(true);
     writer.SetCompressionMode(fSettings.Compression);
     writer.SetFileName(Utf8(tempFile));
@@ -216,6 +233,12 @@ void TZipThread::ConfigureWriter(TZipWriter& writer, const QString& tempFile, co
     writer.ExclusionMasks().clear();
     for (const QString& mask : fSettings.ExcludeList)
         writer.ExclusionMasks().push_back(Utf8(mask));
+    // With the target inside a source, neither this run's temporary files nor
+    // the profile's archives become data of the new archive.
+    writer.ExclusionMasks().push_back(Utf8(FolderOf(tempFile) + kTempBasePrefix + QStringLiteral("*")));
+    writer.ExclusionMasks().push_back(Utf8(target));
+    for (const QString& version : fSettings.VersionFiles)
+        writer.ExclusionMasks().push_back(Utf8(version));
     writer.FileMasks().clear();
     for (const QString& mask : sources.Masks)
         writer.FileMasks().push_back(Utf8(mask));
@@ -246,7 +269,8 @@ void TZipThread::ConfigureWriter(TZipWriter& writer, const QString& tempFile, co
     writer.OnProcessFileFailure = [this](TZipWriterBase&, const std::string& fileName, TZWProcessOperation, int, int,
                                          const std::string& message, TZWAction& action) {
         action = TZWAction::fxaIgnore;
-        fLeftOut << FailureText(fileName, message);
+        if (fLeftOutPaths.insert(fileName).second)
+            fLeftOut << FailureText(fileName, message);
     };
 }
 
@@ -313,6 +337,7 @@ void TZipThread::WriteArchive(TRunOutcome& outcome) {
         outcome.Error = TLumo_Error::feFolderCreate;
         return;
     }
+    RemoveRunLeftovers(folder);
     const QString tempBase = FreeTempBase(folder);
     const QString tempFile = folder + tempBase + kZipExt;
 
@@ -329,15 +354,20 @@ void TZipThread::WriteArchive(TRunOutcome& outcome) {
 
     bool failed = false;
     fLeftOut.clear();
+    fLeftOutPaths.clear();
     try {
         TZipWriter writer;
-        ConfigureWriter(writer, tempFile, sources, split);
+        ConfigureWriter(writer, tempFile, target.Path, sources, split);
         if (split)
             DeleteSplitVolumes(tempBase, folder); // left behind by an earlier run that was cut off
         writer.OpenArchive(TZWOpenMode::omCreate);
         writer.AddFiles();
         writer.SetInMemory(false);
         writer.CloseArchive();
+        // Entries the writer left out without asking (names it cannot store).
+        for (const TZWLeftOutFile& leftOut : writer.LeftOutFiles())
+            if (fLeftOutPaths.insert(leftOut.path).second)
+                fLeftOut << QString::fromUtf8(leftOut.message);
     } catch (const std::exception& error) {
         failed = true;
         outcome.Error = TLumo_Error::feArchiving;

@@ -10,6 +10,8 @@
 #include <QStringList>
 
 #include <atomic>
+#include <set>
+#include <string>
 #include <vector>
 
 class TLumo_Zip;
@@ -51,6 +53,8 @@ private:
         QString Password; // stored form
         QStringList ExcludeList;
         std::vector<TZipElement> Elements;
+        // The archives this profile keeps, never taken into a new one.
+        QStringList VersionFiles;
         bool SpanningEnabled = false;
         int SpanningSizeValue = 1900;
     };
@@ -75,7 +79,8 @@ private:
     void RunScriptList(bool before);
     void WriteArchive(TRunOutcome& outcome);
     TSources CollectSources() const;
-    void ConfigureWriter(TZipWriter& writer, const QString& tempFile, const TSources& sources, bool split);
+    void ConfigureWriter(TZipWriter& writer, const QString& tempFile, const QString& target, const TSources& sources,
+                         bool split);
     void PlaceArchive(TRunOutcome& outcome, const QString& folder, const QString& tempBase, bool split) const;
     void CommitSuccess(const TRunOutcome& outcome);
     void Finish(const TRunOutcome& outcome);
@@ -96,6 +101,7 @@ private:
 
     // What the writer reported it could not take (path and cause), in the order met.
     QStringList fLeftOut;
+    std::set<std::string> fLeftOutPaths;
 
     std::atomic<bool> fWantLowPriority{false};
     std::atomic<bool> fPriorityChanged{false};
