@@ -145,8 +145,7 @@ private:
         }
         std::sort(items.begin(), items.end(), [](const FolderItem& a, const FolderItem& b) { return a.name < b.name; });
         for (const FolderItem& item : items) {
-            // Pipes, devices and sockets hold no content to archive.
-            if (item.facts.kind == FileKind::File && MatchesMask(pattern, item.name))
+            if (item.facts.kind != FileKind::Folder && MatchesMask(pattern, item.name))
                 Consider(folder + item.name, item.name, item.facts);
         }
         if (!fRules.recurse)
