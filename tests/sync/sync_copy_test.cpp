@@ -228,6 +228,9 @@ TEST_F(DeepFileOpsTest, FoldersFilesAndLinksAreMadeReplacedAndRemoved) {
     ASSERT_TRUE(WriteDeepFile(src(), sub + "/f.txt", "replaced"));
     EXPECT_EQ(CopyOneFile(from + "f.txt", to + "f.txt", 8, stop, {}), TCopyOutcome::Copied);
     EXPECT_EQ(DeepListing(dst()), DeepListing(src()));
+    // A root the user reaches through a link still leads to its deep entries.
+    ASSERT_TRUE(QFile::link(dst(), sandbox.path() + "/via"));
+    EXPECT_TRUE(EntryExists(sandbox.path() + "/via/" + chain + "/f.txt", false));
 
     for (const QString& file : {to + "f.txt", to + "link"}) {
         EXPECT_TRUE(EntryExists(file, false)) << file.size();
