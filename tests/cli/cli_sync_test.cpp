@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <climits>
 #include <csignal>
 #include <fcntl.h>
 #include <pwd.h>
@@ -239,6 +240,100 @@ TEST_F(CliSyncTest, FoldersThatCannotBeListedKeepTheirCounterpartsAndAreNamedInT
     EXPECT_FALSE(QFile::exists(sandbox.file("dst/shut/n.txt")));
     EXPECT_EQ(sandbox.readFile("dst/open/a.txt"), "alpha");
     EXPECT_FALSE(QFile::exists(sandbox.file("dst/stale.txt")));
+}
+
+} // namespace
+
+namespace {
+
+// A source tree 40 folders deep with 120-byte names: its lower part lies past
+// the longest path the system takes in one call.
+class CliDeepSyncTest : public CliSyncTest {
+protected:
+    static constexpr int kDepth = 40;
+
+    void SetUp() override {
+        CliSyncTest::SetUp();
+        QDir().mkpath(sandbox.file("dst"));
+        QDir().mkpath(sandbox.file("outside"));
+        chain = MakeDeepChain(sandbox.file("src"), std::string(120, 'p'), kDepth).toStdString();
+        ASSERT_FALSE(chain.empty());
+        // Four levels up from the bottom, still past the limit.
+        upper = chain.substr(0, chain.size() - 4 * 121);
+        ASSERT_GT(QFile::encodeName(sandbox.file("dst/")).size() + upper.size(), PATH_MAX);
+    }
+
+    std::string At(const std::string& name) const { return chain + "/" + name; }
+
+    std::string chain, upper;
+};
+
+TEST_F(CliDeepSyncTest, TreesPastThePathLimitAreCopiedUpdatedAndPruned) {
+    ASSERT_TRUE(WriteDeepFile(sandbox.file("src"), upper + "/upper.txt", "four levels up"));
+    ASSERT_TRUE(WriteDeepFile(sandbox.file("src"), At("end.txt"), "the bottom"));
+    ASSERT_TRUE(WriteDeepFile(sandbox.file("src"), At("change.txt"), "first"));
+    ASSERT_TRUE(WriteDeepFile(sandbox.file("src"), At("drop.txt"), "dropped later"));
+    ASSERT_TRUE(MakeDeepLink(sandbox.file("src"), At("link"), "end.txt"));
+    ASSERT_TRUE(MakeDeepFolder(sandbox.file("src"), At("gone")));
+    ASSERT_TRUE(MakeDeepFolder(sandbox.file("src"), At("gone/inner")));
+    ASSERT_TRUE(WriteDeepFile(sandbox.file("src"), At("gone/inner/x.txt"), "x"));
+    ASSERT_TRUE(MakeDeepFolder(sandbox.file("src"), At("sub")));
+    ASSERT_TRUE(WriteDeepFile(sandbox.file("src"), At("sub/s.txt"), "s"));
+    // The storage already holds the chain, with a stale file, a temporary
+    // file of a killed run and a link where the source has a folder.
+    ASSERT_FALSE(MakeDeepChain(sandbox.file("dst"), std::string(120, 'p'), kDepth).isEmpty());
+    ASSERT_TRUE(WriteDeepFile(sandbox.file("dst"), At("stale.txt"), "stale"));
+    ASSERT_TRUE(WriteDeepFile(sandbox.file("dst"), At(".nvsync-00000000deadbeef"), "partial"));
+    ASSERT_TRUE(MakeDeepLink(sandbox.file("dst"), At("sub"), sandbox.file("outside").toStdString()));
+    WriteIni();
+
+    const Result first = Cli({"run", kUid});
+    EXPECT_EQ(first.status, 0) << first.out.toStdString() << first.err.toStdString();
+    EXPECT_FALSE(first.out.contains("error", Qt::CaseInsensitive)) << first.out.toStdString();
+    EXPECT_TRUE(first.out.split('\n').value(2).startsWith("Last sync: ")) << first.out.toStdString();
+    const auto source = DeepListing(sandbox.file("src"));
+    ASSERT_EQ(source.count(At("gone/inner/x.txt")), 1u);
+    EXPECT_EQ(DeepListing(sandbox.file("dst")), source);
+    EXPECT_TRUE(DeepListing(sandbox.file("outside")).empty()) << "nothing is written through the link";
+
+    // A changed file, a deleted file and a deleted folder with content.
+    ASSERT_TRUE(WriteDeepFile(sandbox.file("src"), At("change.txt"), "second, longer"));
+    ASSERT_TRUE(RemoveDeepEntry(sandbox.file("src"), At("drop.txt")));
+    ASSERT_TRUE(RemoveDeepEntry(sandbox.file("src"), At("gone")));
+    const Result second = Cli({"run", kUid});
+    EXPECT_EQ(second.status, 0) << second.out.toStdString() << second.err.toStdString();
+    EXPECT_FALSE(second.out.contains("error", Qt::CaseInsensitive)) << second.out.toStdString();
+    const auto changed = DeepListing(sandbox.file("dst"));
+    EXPECT_EQ(changed, DeepListing(sandbox.file("src")));
+    EXPECT_EQ(changed.count(At("drop.txt")), 0u);
+    EXPECT_EQ(changed.count(At("gone")), 0u);
+    EXPECT_TRUE(changed.count(At("change.txt")) && changed.at(At("change.txt")).ends_with(" second, longer"));
+
+    const Result again = Cli({"analyse", "--entries", kUid});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_TRUE(again.out.contains("Analysis: Update - 0 [0 b]  |  To remove - 0 [0 b]")) << again.out.toStdString();
+}
+
+TEST_F(CliDeepSyncTest, AnUnreadableFilePastThePathLimitFailsTheRunAndNothingElse) {
+    ASSERT_TRUE(WriteDeepFile(sandbox.file("src"), At("open.txt"), "readable"));
+    ASSERT_TRUE(WriteDeepFile(sandbox.file("src"), At("locked.txt"), "secret", 0));
+    WriteIni();
+    const passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    QProcess chown;
+    chown.start("chown", {"-R", QString::number(nobody->pw_uid), sandbox.path()});
+    ASSERT_TRUE(chown.waitForFinished());
+    ASSERT_EQ(chown.exitCode(), 0) << chown.readAllStandardError().toStdString();
+    const Result r = Cli({"run", kUid}, true);
+    EXPECT_EQ(r.status, 1) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("Sync completed with errors")) << r.out.toStdString();
+    const auto stored = DeepListing(sandbox.file("dst"));
+    ASSERT_EQ(stored.count(At("open.txt")), 1u) << "the readable neighbour is copied";
+    EXPECT_TRUE(stored.at(At("open.txt")).ends_with(" readable"));
+    for (const auto& [path, kind] : stored)
+        EXPECT_TRUE(path.starts_with(chain.substr(0, 120)) && path.find("locked") == std::string::npos &&
+                    path.find(".nvsync-") == std::string::npos)
+            << path;
 }
 
 } // namespace

@@ -2,6 +2,10 @@
 
 #include "sync/sync_copy.h"
 
+#include "deep_tree.h"
+
+#include <climits>
+
 namespace {
 
 TEST_F(SyncRunTest, RunMakesStorageEqualAndCarriesTimesAndReadOnlyOver) {
@@ -187,6 +191,88 @@ TEST(SyncDeletionCheck, PathThatCannotBeExaminedIsNeverGone) {
     }
     // A path that does not exist is gone.
     EXPECT_TRUE(EntryGone(QDir::tempPath() + "/no-such-entry-of-the-sync-tests/entry", true));
+}
+
+} // namespace
+
+namespace {
+
+// Paths past the longest one the system takes in one call: 22 folders with
+// 200-byte names below the sandbox.
+class DeepFileOpsTest : public SyncRunTest {
+protected:
+    void SetUp() override {
+        chain = MakeDeepChain(src(), std::string(200, 'q'), 22);
+        ASSERT_FALSE(chain.isEmpty());
+        ASSERT_GT(QFile::encodeName(src() + chain).size(), PATH_MAX);
+    }
+    // Deep trees are beyond what QTemporaryDir can remove.
+    void TearDown() override { RemoveDeepContent(sandbox.path()); }
+
+    QString chain;
+};
+
+TEST_F(DeepFileOpsTest, FoldersFilesAndLinksAreMadeReplacedAndRemoved) {
+    const std::string sub = chain.toStdString();
+    ASSERT_TRUE(WriteDeepFile(src(), sub + "/f.txt", "content"));
+    ASSERT_TRUE(MakeDeepLink(src(), sub + "/link", "f.txt"));
+    const QString from = src() + chain + "/";
+    const QString to = dst() + chain + "/";
+
+    ASSERT_TRUE(CreateFolderPath(dst(), chain));
+    EXPECT_TRUE(EntryExists(to.chopped(1), true));
+    EXPECT_TRUE(CopyFolderTimes(from.chopped(1), to.chopped(1)));
+    std::atomic<bool> stop{false};
+    EXPECT_EQ(CopyOneFile(from + "f.txt", to + "f.txt", 7, stop, {}), TCopyOutcome::Copied);
+    EXPECT_EQ(CopyOneFile(from + "link", to + "link", 0, stop, {}), TCopyOutcome::Copied);
+    ASSERT_TRUE(WriteDeepFile(src(), sub + "/f.txt", "replaced"));
+    EXPECT_EQ(CopyOneFile(from + "f.txt", to + "f.txt", 8, stop, {}), TCopyOutcome::Copied);
+    EXPECT_EQ(DeepListing(dst()), DeepListing(src()));
+    // A root the user reaches through a link still leads to its deep entries.
+    ASSERT_TRUE(QFile::link(dst(), sandbox.path() + "/via"));
+    EXPECT_TRUE(EntryExists(sandbox.path() + "/via/" + chain + "/f.txt", false));
+
+    for (const QString& file : {to + "f.txt", to + "link"}) {
+        EXPECT_TRUE(EntryExists(file, false)) << file.size();
+        EXPECT_TRUE(DeleteForGood(file, false));
+        EXPECT_FALSE(EntryExists(file, false));
+    }
+    // A deep folder goes with the rest of the chain below it.
+    const QString outer = dst() + chain.left(chain.lastIndexOf('/'));
+    ASSERT_GT(QFile::encodeName(outer).size(), PATH_MAX);
+    EXPECT_TRUE(DeleteForGood(outer, true));
+    EXPECT_FALSE(EntryExists(outer, true));
+    EXPECT_TRUE(EntryExists(outer.left(outer.lastIndexOf('/')), true));
+}
+
+TEST_F(DeepFileOpsTest, AbsenceIsProvenOrAnError) {
+    const std::string sub = chain.toStdString();
+    ASSERT_TRUE(WriteDeepFile(src(), sub + "/f.txt", "content"));
+    Write(sandbox.path() + "/elsewhere/entry", "outside the tree");
+    ASSERT_TRUE(MakeDeepLink(src(), sub + "/link", (sandbox.path() + "/elsewhere").toStdString()));
+    const QString deep = src() + chain + "/";
+    const struct {
+        QString path;
+        bool gone;
+    } cases[] = {
+        {deep + "absent", true},
+        {deep + "f.txt/below", true},         // a file where a folder would be
+        {deep + "link/entry", false},         // never looked at through a link
+        {deep + QString(300, 'n') + "/entry", false}, // a name no file system takes
+    };
+    for (const auto& c : cases) {
+        for (const bool isFolder : {false, true}) {
+            const std::string row = c.path.mid(deep.size()).left(40).toStdString() + (isFolder ? " folder" : " file");
+            QString why;
+            EXPECT_EQ(EntryGone(c.path, isFolder, &why), c.gone) << row;
+            EXPECT_EQ(why.isEmpty(), c.gone) << row;
+            if (!c.gone) {
+                EXPECT_TRUE(why.startsWith(c.path + ": ")) << row;
+            }
+            EXPECT_EQ(DeleteForGood(c.path, isFolder), c.gone) << row;
+        }
+    }
+    EXPECT_EQ(Read(sandbox.path() + "/elsewhere/entry"), "outside the tree");
 }
 
 } // namespace

@@ -3,7 +3,9 @@
 // File and folder operations of a synchronization run: status of one path,
 // times and permissions, folder creation, deletion, symbolic links,
 // and block copying into a temporary file that replaces the target only once
-// it is complete.
+// it is complete. Paths may be of any length: one longer than the system
+// takes in a single call is reached through its parent folder, and no folder
+// past that length is entered through a symbolic link.
 
 #include <cstdint>
 #include <functional>

@@ -1,10 +1,9 @@
 #include "os/dir_listing.h"
 #include "os/file_attributes.h"
+#include "os/posix/path_at.h"
 
 #include <atomic>
-#include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,49 +13,6 @@
 namespace os {
 
 namespace {
-
-// Opens the folder for listing. A path longer than the system accepts in one
-// call is opened piece by piece, each piece relative to the folder before it.
-int OpenFolderFd(const std::string& folder) {
-    const char* path = folder.empty() ? "." : folder.c_str();
-    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-    int fd = ::open(path, flags);
-    if (fd >= 0 || errno != ENAMETOOLONG)
-        return fd;
-    const std::size_t limit = PATH_MAX / 2;
-    std::size_t at = 0;
-    int base = AT_FDCWD;
-    if (folder.front() == '/') {
-        base = ::open("/", flags);
-        if (base < 0)
-            return -1;
-        at = 1;
-    }
-    while (at < folder.size()) {
-        std::size_t end = std::min(folder.size(), at + limit);
-        if (end < folder.size()) {
-            const std::size_t cut = folder.rfind('/', end);
-            if (cut == std::string::npos || cut < at)
-                end = folder.find('/', at); // one name longer than the limit: let the system refuse it
-            else
-                end = cut;
-            if (end == std::string::npos)
-                end = folder.size();
-        }
-        const std::string piece = folder.substr(at, end - at);
-        fd = ::openat(base, piece.empty() ? "." : piece.c_str(), flags);
-        const int saved = errno;
-        if (base != AT_FDCWD)
-            ::close(base);
-        if (fd < 0) {
-            errno = saved;
-            return -1;
-        }
-        base = fd;
-        at = end + 1;
-    }
-    return base;
-}
 
 // Closes a directory stream when it leaves scope, also after an early stop.
 class DirStream {
@@ -165,7 +121,8 @@ std::uint32_t AttributesOf(const DirEntry& entry) {
 } // namespace
 
 int ListFolder(const std::string& folder, const DirEntryVisitor& visit) {
-    const DirStream dir(OpenFolderFd(folder));
+    // A path longer than one call takes is opened relative to its parent.
+    const DirStream dir(posix::OpenFolder(folder, O_RDONLY));
     if (!dir.Get())
         return errno != 0 ? errno : EIO;
     const int dirFd = ::dirfd(dir.Get());
@@ -203,8 +160,11 @@ int ListFolder(const std::string& folder, const DirEntryVisitor& visit) {
 std::string ListErrorText(int error) { return std::strerror(error); }
 
 std::int64_t RegularFileSize(const std::string& path) {
+    if (path.empty())
+        return 0;
+    const posix::PathAt at(path);
     struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (!at.ok() || ::fstatat(at.dir(), at.name(), &st, 0) != 0 || !S_ISREG(st.st_mode))
         return 0;
     return static_cast<std::int64_t>(st.st_size);
 }

@@ -1,5 +1,7 @@
 #include "os/file_ops.h"
 
+#include "os/posix/path_at.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +15,8 @@
 #include <unistd.h>
 
 namespace os {
+
+using posix::PathAt;
 
 namespace {
 
@@ -112,9 +116,14 @@ void FillStatus(const struct stat& st, PathStatus& status) {
 PathStatus StatusOf(const std::string& path) {
     PathStatus status;
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0)
+    const PathAt at(path);
+    if (!at.ok())
+        errno = at.error();
+    else if (::fstatat(at.dir(), at.name(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         FillStatus(st, status);
-    else if (errno != ENOENT && errno != ENOTDIR) {
+        return status;
+    }
+    if (errno != ENOENT && errno != ENOTDIR) {
         status.kind = PathKind::Error;
         status.errorText = std::strerror(errno);
     }
@@ -123,29 +132,38 @@ PathStatus StatusOf(const std::string& path) {
 
 bool SetPathTimes(const std::string& path, std::int64_t accessedNs, std::int64_t modifiedNs) {
     const timespec times[2] = {FromNs(accessedNs), FromNs(modifiedNs)};
-    return ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
+    const PathAt at(path);
+    return at.ok() && ::utimensat(at.dir(), at.name(), times, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 bool SetPermissions(const std::string& path, std::uint32_t permissions) {
-    return ::chmod(path.c_str(), static_cast<mode_t>(permissions & 0777)) == 0;
+    const PathAt at(path);
+    return at.ok() && ::fchmodat(at.dir(), at.name(), static_cast<mode_t>(permissions & 0777), 0) == 0;
 }
 
 bool MakeFolders(const std::string& path) {
     std::string folder = path;
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
-    if (::mkdir(folder.c_str(), 0777) == 0)
-        return true;
     struct stat st {};
-    if (errno == EEXIST)
-        return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-    if (errno != ENOENT)
-        return false;
+    {
+        const PathAt at(folder);
+        if (at.ok() && ::mkdirat(at.dir(), at.name(), 0777) == 0)
+            return true;
+        if (!at.ok())
+            errno = at.error();
+        if (errno == EEXIST)
+            return ::fstatat(at.dir(), at.name(), &st, 0) == 0 && S_ISDIR(st.st_mode);
+        if (errno != ENOENT)
+            return false;
+    }
     // A parent is missing: make the parents first, then this folder.
     const std::size_t slash = folder.rfind('/');
     if (slash == std::string::npos || slash == 0 || !MakeFolders(folder.substr(0, slash)))
         return false;
-    return ::mkdir(folder.c_str(), 0777) == 0 || (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+    const PathAt at(folder);
+    return at.ok() && (::mkdirat(at.dir(), at.name(), 0777) == 0 ||
+                       (::fstatat(at.dir(), at.name(), &st, 0) == 0 && S_ISDIR(st.st_mode)));
 }
 
 bool MakeFoldersBelow(const std::string& root, const std::string& below) {
@@ -153,7 +171,7 @@ bool MakeFoldersBelow(const std::string& root, const std::string& below) {
         return false;
     // Each component is entered through the descriptor of its parent with
     // O_NOFOLLOW, so a link anywhere below root is refused, never entered.
-    TFd folder(::open(root.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    TFd folder(posix::OpenFolder(root, O_PATH));
     if (!folder.ok())
         return false;
     for (std::size_t start = 0; start < below.size();) {
@@ -177,25 +195,38 @@ bool MakeFoldersBelow(const std::string& root, const std::string& below) {
     return true;
 }
 
-bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
+bool RemoveFile(const std::string& path) {
+    const PathAt at(path);
+    if (!at.ok())
+        return at.error() == ENOENT;
+    return ::unlinkat(at.dir(), at.name(), 0) == 0 || errno == ENOENT;
+}
 
 bool RemoveTree(const std::string& path) {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0)
+    const PathAt at(path);
+    if (!at.ok())
+        return at.error() == ENOENT;
+    if (::fstatat(at.dir(), at.name(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT;
     if (!S_ISDIR(st.st_mode))
-        return ::unlink(path.c_str()) == 0;
-    ::chmod(path.c_str(), (st.st_mode & 07777) | S_IRWXU);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        return ::unlinkat(at.dir(), at.name(), 0) == 0;
+    ::fchmodat(at.dir(), at.name(), (st.st_mode & 07777) | S_IRWXU, 0);
+    const int fd = ::openat(at.dir(), at.name(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd >= 0)
         RemoveContent(fd);
-    return ::rmdir(path.c_str()) == 0 || ::lstat(path.c_str(), &st) != 0;
+    // Gone only when it is proven gone: a failed examination is no absence.
+    return ::unlinkat(at.dir(), at.name(), AT_REMOVEDIR) == 0 ||
+           (::fstatat(at.dir(), at.name(), &st, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT);
 }
 
 bool ReadSymLink(const std::string& path, std::string& target) {
+    const PathAt at(path);
+    if (!at.ok())
+        return false;
     std::vector<char> buffer(4096);
     for (;;) {
-        const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+        const ssize_t n = ::readlinkat(at.dir(), at.name(), buffer.data(), buffer.size());
         if (n < 0)
             return false;
         if (static_cast<std::size_t>(n) < buffer.size()) {
@@ -207,10 +238,15 @@ bool ReadSymLink(const std::string& path, std::string& target) {
 }
 
 bool MakeSymLink(const std::string& target, const std::string& path) {
-    return ::symlink(target.c_str(), path.c_str()) == 0;
+    const PathAt at(path);
+    return at.ok() && ::symlinkat(target.c_str(), at.dir(), at.name()) == 0;
 }
 
-bool RenameReplacing(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
+bool RenameReplacing(const std::string& from, const std::string& to) {
+    const PathAt source(from);
+    const PathAt target(to);
+    return source.ok() && target.ok() && ::renameat(source.dir(), source.name(), target.dir(), target.name()) == 0;
+}
 
 namespace {
 
@@ -225,7 +261,12 @@ int OpenUniqueFile(const std::string& folder, const std::string& prefix, mode_t 
         char suffix[17];
         std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(NameRandom()()));
         std::string candidate = folder + prefix + suffix;
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        const PathAt at(candidate);
+        if (!at.ok()) {
+            errno = at.error();
+            return -1;
+        }
+        const int fd = ::openat(at.dir(), at.name(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             path = std::move(candidate);
             return fd;
@@ -296,7 +337,8 @@ bool CreateUniqueFile(const std::string& folder, const std::string& prefix, std:
 CopyResult CopyToNewFile(const std::string& source, const std::string& folder, const std::string& prefix,
                          std::int64_t blockSize, const CopyProgress& progress, std::string& tempPath,
                          PathStatus& copied) {
-    TFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    const PathAt sourceAt(source);
+    TFd in(sourceAt.ok() ? ::openat(sourceAt.dir(), sourceAt.name(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1);
     if (!in.ok())
         return CopyResult::SourceFailed;
     struct stat before {};
@@ -329,7 +371,7 @@ CopyResult CopyToNewFile(const std::string& source, const std::string& folder, c
     }
     if (result != CopyResult::Ok) {
         out.close();
-        ::unlink(path.c_str());
+        RemoveFile(path);
         return result;
     }
     tempPath = std::move(path);

@@ -8,7 +8,7 @@ namespace os {
 namespace {
 
 using win::Narrow;
-using win::Widen;
+using win::LongPath;
 
 // FILETIME counts 100 ns steps since 1601-01-01.
 std::int64_t ToUnixNs(const FILETIME& t) {
@@ -19,7 +19,7 @@ std::int64_t ToUnixNs(const FILETIME& t) {
 } // namespace
 
 int ListFolder(const std::string& folder, const DirEntryVisitor& visit) {
-    std::wstring pattern = Widen(folder);
+    std::wstring pattern = LongPath(folder);
     if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/')
         pattern += L'\\';
     pattern += L'*';
@@ -77,7 +77,7 @@ std::string ListErrorText(int error) {
 
 std::int64_t RegularFileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (path.empty() || !GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data) ||
+    if (path.empty() || !GetFileAttributesExW(LongPath(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return 0;
     return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;

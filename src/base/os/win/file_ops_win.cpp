@@ -20,6 +20,7 @@ namespace os {
 namespace {
 
 using win::Narrow;
+using win::LongPath;
 using win::Widen;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -253,7 +254,7 @@ bool TargetIsFolder(const std::string& target, const std::string& linkPath) {
         const std::size_t slash = linkPath.find_last_of("\\/");
         resolved = (slash == std::string::npos ? std::string() : linkPath.substr(0, slash + 1)) + target;
     }
-    return IsFolder(Widen(resolved));
+    return IsFolder(LongPath(resolved));
 }
 
 std::uint16_t ReadU16(const unsigned char* at) {
@@ -336,7 +337,7 @@ std::string RandomSuffix() {
 HANDLE OpenUniqueFile(const std::string& folder, const std::string& prefix, std::string& path) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string candidate = folder + prefix + RandomSuffix();
-        const HANDLE file = CreateFileW(Widen(candidate).c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES,
+        const HANDLE file = CreateFileW(LongPath(candidate).c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
@@ -391,7 +392,7 @@ HANDLE OpenSource(const std::wstring& path, bool followLink) {
 
 PathStatus StatusOf(const std::string& path) {
     PathStatus status;
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = LongPath(path);
     if (wide.empty())
         return status;
     const THandle entry(OpenEntry(wide, FILE_READ_ATTRIBUTES, false));
@@ -435,12 +436,12 @@ bool SetPathTimes(const std::string& path, std::int64_t accessedNs, std::int64_t
     FILETIME modified;
     if (!ToFileTime(accessedNs, accessed) || !ToFileTime(modifiedNs, modified))
         return false;
-    const THandle entry(OpenEntry(Widen(path), FILE_WRITE_ATTRIBUTES, false));
+    const THandle entry(OpenEntry(LongPath(path), FILE_WRITE_ATTRIBUTES, false));
     return entry.ok() && SetFileTime(entry.get(), nullptr, &accessed, &modified) != 0;
 }
 
 bool SetPermissions(const std::string& path, std::uint32_t permissions) {
-    const THandle entry(OpenEntry(Widen(path), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, true));
+    const THandle entry(OpenEntry(LongPath(path), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, true));
     BY_HANDLE_FILE_INFORMATION info;
     if (!entry.ok() || !GetFileInformationByHandle(entry.get(), &info))
         return false;
@@ -464,7 +465,7 @@ bool MakeFolders(const std::string& path) {
     // "C:" alone names the current folder of that drive, not its root.
     if (folder.size() == 2 && folder[1] == ':')
         folder += '\\';
-    const std::wstring wide = Widen(folder);
+    const std::wstring wide = LongPath(folder);
     if (wide.empty())
         return false;
     if (CreateDirectoryW(wide.c_str(), nullptr))
@@ -496,7 +497,7 @@ bool MakeFoldersBelow(const std::string& root, const std::string& below) {
         if (name == "..")
             return false;
         folder += name;
-        const std::wstring wide = Widen(folder);
+        const std::wstring wide = LongPath(folder);
         if (wide.empty())
             return false;
         // A link or junction in the way is refused, never entered.
@@ -508,7 +509,7 @@ bool MakeFoldersBelow(const std::string& root, const std::string& below) {
 }
 
 bool RemoveFile(const std::string& path) {
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = LongPath(path);
     const TEntryFacts facts = FactsOf(wide);
     if (!facts.exists())
         return IsMissingError(GetLastError());
@@ -522,7 +523,7 @@ bool RemoveFile(const std::string& path) {
 }
 
 bool RemoveTree(const std::string& path) {
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = LongPath(path);
     const TEntryFacts facts = FactsOf(wide);
     if (!facts.exists())
         return IsMissingError(GetLastError());
@@ -534,7 +535,7 @@ bool RemoveTree(const std::string& path) {
 }
 
 bool ReadSymLink(const std::string& path, std::string& target) {
-    const THandle entry(OpenEntry(Widen(path), FILE_READ_ATTRIBUTES, false));
+    const THandle entry(OpenEntry(LongPath(path), FILE_READ_ATTRIBUTES, false));
     if (!entry.ok())
         return false;
     std::vector<unsigned char> buffer(kMaxReparseDataSize);
@@ -550,8 +551,8 @@ bool ReadSymLink(const std::string& path, std::string& target) {
 }
 
 bool MakeSymLink(const std::string& target, const std::string& path) {
-    const std::wstring link = Widen(path);
-    const std::wstring to = Widen(target);
+    const std::wstring link = LongPath(path);
+    const std::wstring to = Widen(target); // the link keeps its target text as written
     if (link.empty() || to.empty())
         return false;
     const DWORD kind = TargetIsFolder(target, path) ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0;
@@ -565,8 +566,8 @@ bool MakeSymLink(const std::string& target, const std::string& path) {
 }
 
 bool RenameReplacing(const std::string& from, const std::string& to) {
-    const std::wstring source = Widen(from);
-    const std::wstring target = Widen(to);
+    const std::wstring source = LongPath(from);
+    const std::wstring target = LongPath(to);
     constexpr DWORD kFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
     if (MoveFileExW(source.c_str(), target.c_str(), kFlags))
         return true;
@@ -592,7 +593,7 @@ bool CreateUniqueFile(const std::string& folder, const std::string& prefix, std:
 CopyResult CopyToNewFile(const std::string& source, const std::string& folder, const std::string& prefix,
                          std::int64_t blockSize, const CopyProgress& progress, std::string& tempPath,
                          PathStatus& copied) {
-    const std::wstring wideSource = Widen(source);
+    const std::wstring wideSource = LongPath(source);
     THandle in(OpenSource(wideSource, false));
     if (!in.ok())
         return CopyResult::SourceFailed;

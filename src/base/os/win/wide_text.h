@@ -26,4 +26,25 @@ inline std::string Narrow(const std::wstring& w) {
     return s;
 }
 
+// A path for the wide-character file calls. One that the plain form cannot
+// hold (folders stop at MAX_PATH - 12 characters) gets the \\?\ prefix
+// (\\?\UNC\ for a share), with which Windows takes paths of up to 32,767
+// characters. Such a path reaches the file system unparsed, so its separators
+// become backslashes first (and "." or ".." are not resolved). Short,
+// relative and device paths stay as they are.
+inline std::wstring LongPath(const std::string& s) {
+    std::wstring w = Widen(s);
+    constexpr std::size_t kPlainLimit = MAX_PATH - 12;
+    if (w.size() < kPlainLimit || w.rfind(L"\\\\?\\", 0) == 0 || w.rfind(L"\\\\.\\", 0) == 0)
+        return w;
+    for (wchar_t& c : w)
+        if (c == L'/')
+            c = L'\\';
+    if (w.size() > 2 && w[0] == L'\\' && w[1] == L'\\')
+        return L"\\\\?\\UNC\\" + w.substr(2);
+    if (w.size() > 2 && w[1] == L':' && w[2] == L'\\')
+        return L"\\\\?\\" + w;
+    return w;
+}
+
 } // namespace os::win
