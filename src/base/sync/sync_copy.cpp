@@ -204,6 +204,14 @@ bool DeleteForGood(const QString& path, bool isFolder, QString* why) {
     return EntryGone(path, isFolder, why);
 }
 
+bool MoveEntryToTrash(const QString& path, QString* why) {
+    QString reason;
+    const bool moved = MoveToTrash(path, nullptr, &reason);
+    if (!moved && why)
+        *why = path + QStringLiteral(": ") + reason;
+    return moved;
+}
+
 namespace {
 
 // True when path lies inside one of the folders (at any depth).

@@ -67,6 +67,9 @@ bool EntryGone(const QString& path, bool isFolder, QString* why = nullptr);
 // Deletes a file or link, or a folder with everything in it, for good.
 // True when it is gone afterwards (see EntryGone).
 bool DeleteForGood(const QString& path, bool isFolder, QString* why = nullptr);
+// Moves a file, link or folder into the Trash. why receives the path and the
+// reason when it did not move.
+bool MoveEntryToTrash(const QString& path, QString* why = nullptr);
 
 // Of the folder and file paths to move to the Trash, those that do not lie
 // inside another folder of the list (a path lies inside folder F when it
