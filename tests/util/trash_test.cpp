@@ -15,9 +15,13 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 
 #include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -288,6 +292,91 @@ TEST(Trash, AMoveThatCannotBeDoneLeavesTheItemAndNoRecordAndSaysWhy) {
     why.clear();
     EXPECT_FALSE(MoveToTrash(sandbox.file("work/missing.txt"), nullptr, &why));
     EXPECT_FALSE(why.isEmpty());
+}
+
+// A volume of its own at a sandbox folder: a tmpfs mounted in a mount
+// namespace private to the test's thread, so nothing outside ever sees it.
+class TPrivateVolume {
+public:
+    explicit TPrivateVolume(const QByteArray& folder) : fFolder(folder) {
+        fMounted = ::mkdir(folder.constData(), 0755) == 0 && ::unshare(CLONE_NEWNS) == 0 &&
+                   ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                   ::mount("norvane-test", folder.constData(), "tmpfs", 0, "mode=0755") == 0;
+    }
+    ~TPrivateVolume() {
+        if (fMounted)
+            ::umount2(fFolder.constData(), MNT_DETACH);
+    }
+    TPrivateVolume(const TPrivateVolume&) = delete;
+    TPrivateVolume& operator=(const TPrivateVolume&) = delete;
+    bool mounted() const { return fMounted; }
+
+private:
+    QByteArray fFolder;
+    bool fMounted = false;
+};
+
+TEST_F(TrashBytesTest, AnotherVolumeUsesItsOwnTrashAndNeverTheHomeTrash) {
+    const QByteArray volume = Bytes(sandbox.file("volume"));
+    TPrivateVolume mount(volume);
+    if (!mount.mounted())
+        GTEST_SKIP() << "no private mount possible here: " << std::strerror(errno);
+    const QByteArray uid = QByteArray::number(::getuid());
+    ASSERT_EQ(::mkdir((volume + "/dir").constData(), 0755), 0);
+    struct Case {
+        const char* setUp;       // what the volume holds before the move
+        QByteArray expectedTrash; // empty: no trash can be used
+    };
+    const QList<Case> cases{{"nothing", volume + "/.Trash-" + uid},
+                            {"a shared .Trash without the sticky bit", volume + "/.Trash-" + uid},
+                            {"a sticky shared .Trash", volume + "/.Trash/" + uid},
+                            {"a file as .Trash-uid", {}},
+                            {"a link as .Trash-uid", {}}};
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.setUp);
+        const QByteArray original = volume + "/dir/item" + QByteArray::number(++index) + " %.txt";
+        WriteBytes(original, "on its own volume");
+        if (index == 2) {
+            ASSERT_EQ(::mkdir((volume + "/.Trash").constData(), 0777), 0);
+        }
+        if (index == 3) {
+            ASSERT_EQ(::chmod((volume + "/.Trash").constData(), 01777), 0);
+        }
+        if (index == 4) {
+            ASSERT_EQ(::rename((volume + "/.Trash").constData(), (volume + "/shared-aside").constData()), 0);
+            ASSERT_EQ(::rename((volume + "/.Trash-" + uid).constData(), (volume + "/own-aside").constData()), 0);
+            WriteBytes(volume + "/.Trash-" + uid, "not a folder");
+        }
+        if (index == 5) {
+            ASSERT_EQ(::unlink((volume + "/.Trash-" + uid).constData()), 0);
+            ASSERT_EQ(::symlink("own-aside", (volume + "/.Trash-" + uid).constData()), 0);
+        }
+        const QDateTime before = QDateTime::currentDateTime();
+        QString inTrash, why;
+        const bool moved = MoveToTrash(PathFromNative(original.toStdString()), &inTrash, &why);
+        const QDateTime after = QDateTime::currentDateTime();
+        if (c.expectedTrash.isEmpty()) {
+            EXPECT_FALSE(moved) << qPrintable(inTrash);
+            EXPECT_TRUE(why.contains(PathFromNative((volume + "/.Trash-" + uid).toStdString()))) << qPrintable(why);
+            EXPECT_EQ(ReadBytes(original), "on its own volume");
+            continue;
+        }
+        ASSERT_TRUE(moved) << qPrintable(why);
+        EXPECT_TRUE(Bytes(inTrash).startsWith(c.expectedTrash + "/files/")) << qPrintable(inTrash);
+        EXPECT_FALSE(Exists(original));
+        EXPECT_EQ(ReadBytes(Bytes(inTrash)), "on its own volume");
+        // The record names the item relative to the volume's top folder.
+        ExpectTrashed(inTrash, original.mid(volume.size() + 1), before, after);
+    }
+    // Nothing went into the home trash, and emptying knows both volume trashes.
+    EXPECT_TRUE(Entries(TrashFolder() + "/files").isEmpty());
+    ASSERT_EQ(::unlink((volume + "/.Trash-" + uid).constData()), 0);
+    ASSERT_EQ(::rename((volume + "/own-aside").constData(), (volume + "/.Trash-" + uid).constData()), 0);
+    ASSERT_EQ(::rename((volume + "/shared-aside").constData(), (volume + "/.Trash").constData()), 0);
+    const std::vector<std::string> folders = os::TrashFolders();
+    for (const QByteArray& trash : {volume + "/.Trash-" + uid, volume + "/.Trash/" + uid})
+        EXPECT_NE(std::find(folders.begin(), folders.end(), trash.toStdString()), folders.end()) << trash.constData();
 }
 
 } // namespace
