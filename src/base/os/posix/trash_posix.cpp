@@ -92,9 +92,13 @@ bool MakeOwnFolders(const std::string& path) {
 // Opens the folder name inside parent, creating it (mode 0700) when missing.
 // With ownOnly it must be a real folder of this user, never a link.
 TDescriptor OpenTrashFolder(int parent, const char* name, bool ownOnly) {
-    if (::mkdirat(parent, name, 0700) != 0 && errno != EEXIST)
-        return TDescriptor();
-    TDescriptor folder(::openat(parent, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | (ownOnly ? O_NOFOLLOW : 0)));
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (ownOnly ? O_NOFOLLOW : 0);
+    TDescriptor folder(::openat(parent, name, flags));
+    if (!folder.ok() && errno == ENOENT) {
+        if (::mkdirat(parent, name, 0700) != 0 && errno != EEXIST)
+            return TDescriptor();
+        folder = TDescriptor(::openat(parent, name, flags));
+    }
     struct stat st {};
     if (folder.ok() && ownOnly && (::fstat(folder.get(), &st) != 0 || st.st_uid != ::getuid())) {
         errno = EPERM;
@@ -149,23 +153,30 @@ bool FindTopFolder(const std::string& parent, dev_t device, std::string& top, st
     return true;
 }
 
+// Seeded on first use only: most moves never need a random name.
+unsigned long long RandomNumber() {
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    return random();
+}
+
 // Records and moves the item into the open trash under a free name: the
 // record is created first (exclusively, so no other item's record is
 // overwritten), then the item is renamed next to it without replacing
 // anything; a failed move takes its record back.
 bool MoveIntoTrash(const std::string& item, const std::string& name, const std::string& recordedPath,
                    TTrash& trash, std::string& pathInTrash, std::string& error) {
-    std::time_t now = std::time(nullptr);
+    // The precise clock: time() may read a coarse one that lags a few milliseconds.
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
     std::tm local {};
-    ::localtime_r(&now, &local);
+    ::localtime_r(&now.tv_sec, &local);
     const std::string record = TrashInfoText(recordedPath, local);
-    std::mt19937_64 random{std::random_device{}()};
     // Numbers count up first, as people expect; random ones end a long run of
     // taken names, and the number of tries is bounded whatever the trash holds.
     constexpr unsigned kCountedTries = 64, kTries = 128;
     for (unsigned attempt = 0; attempt < kTries; ++attempt) {
         const unsigned long long number =
-            attempt == 0 ? 0 : attempt < kCountedTries ? attempt + 1 : random() % 1000000000000ULL;
+            attempt == 0 ? 0 : attempt < kCountedTries ? attempt + 1 : RandomNumber() % 1000000000000ULL;
         const std::string entry = TrashEntryName(name, number);
         const std::string infoName = entry + ".trashinfo";
         const int fd =
@@ -231,7 +242,8 @@ bool MoveToTrash(const std::string& path, std::string& pathInTrash, std::string&
 
     const std::string dataHome = DataHome();
     struct stat home {};
-    if (dataHome.front() != '/' || !MakeOwnFolders(dataHome) || ::stat(dataHome.c_str(), &home) != 0) {
+    if (dataHome.front() != '/' ||
+        (::stat(dataHome.c_str(), &home) != 0 && (!MakeOwnFolders(dataHome) || ::stat(dataHome.c_str(), &home) != 0))) {
         error = Reason("the data folder " + dataHome + " cannot be used", dataHome.front() == '/' ? errno : ENOENT);
         return false;
     }
