@@ -16,6 +16,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <optional>
 
@@ -292,6 +293,30 @@ TEST(Trash, AMoveThatCannotBeDoneLeavesTheItemAndNoRecordAndSaysWhy) {
     why.clear();
     EXPECT_FALSE(MoveToTrash(sandbox.file("work/missing.txt"), nullptr, &why));
     EXPECT_FALSE(why.isEmpty());
+}
+
+TEST_F(TrashBytesTest, AnItemDeeperThanOneCallReachesTheTrash) {
+    ASSERT_TRUE(QDir().mkpath(sandbox.file("work")));
+    const std::string folderName(200, 'f');
+    const QString chain = MakeDeepChain(sandbox.file("work"), folderName, 24);
+    ASSERT_FALSE(chain.isEmpty());
+    const int deepest = OpenDeepFolder(sandbox.file("work"), chain.toStdString());
+    ASSERT_GE(deepest, 0);
+    const int fd = ::openat(deepest, "deep file.txt", O_WRONLY | O_CREAT | O_EXCL, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, "deep", 4), 4);
+    ::close(fd);
+    const QByteArray original = Bytes(sandbox.file("work/") + chain + "/deep file.txt");
+    ASSERT_GT(original.size(), PATH_MAX);
+    const QDateTime before = QDateTime::currentDateTime();
+    QString inTrash, why;
+    ASSERT_TRUE(MoveToTrash(PathFromNative(original.toStdString()), &inTrash, &why)) << why.toStdString();
+    const QDateTime after = QDateTime::currentDateTime();
+    struct stat st {};
+    EXPECT_NE(::fstatat(deepest, "deep file.txt", &st, AT_SYMLINK_NOFOLLOW), 0);
+    ::close(deepest);
+    EXPECT_EQ(ReadBytes(Bytes(inTrash)), "deep");
+    ExpectTrashed(inTrash, original, before, after);
 }
 
 // A volume of its own at a sandbox folder: a tmpfs mounted in a mount

@@ -1,5 +1,6 @@
 #include "os/trash.h"
 
+#include "os/posix/path_at.h"
 #include "os/trash_info.h"
 #include "os/volumes.h"
 
@@ -163,7 +164,7 @@ unsigned long long RandomNumber() {
 // record is created first (exclusively, so no other item's record is
 // overwritten), then the item is renamed next to it without replacing
 // anything; a failed move takes its record back.
-bool MoveIntoTrash(const std::string& item, const std::string& name, const std::string& recordedPath,
+bool MoveIntoTrash(const posix::PathAt& item, const std::string& name, const std::string& recordedPath,
                    TTrash& trash, std::string& pathInTrash, std::string& error) {
     // The precise clock: time() may read a coarse one that lags a few milliseconds.
     timespec now {};
@@ -197,14 +198,14 @@ bool MoveIntoTrash(const std::string& item, const std::string& name, const std::
             error = Reason("cannot write a record in " + trash.path + "/info", writeError);
             return false;
         }
-        int moved = ::renameat2(AT_FDCWD, item.c_str(), trash.files.get(), entry.c_str(), RENAME_NOREPLACE);
+        int moved = ::renameat2(item.dir(), item.name(), trash.files.get(), entry.c_str(), RENAME_NOREPLACE);
         if (moved != 0 && errno == EINVAL) {
             // The file system cannot refuse to replace: look first instead.
             struct stat st {};
             if (::fstatat(trash.files.get(), entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
                 errno = EEXIST;
             else
-                moved = ::renameat(AT_FDCWD, item.c_str(), trash.files.get(), entry.c_str());
+                moved = ::renameat(item.dir(), item.name(), trash.files.get(), entry.c_str());
         }
         if (moved == 0) {
             pathInTrash = trash.path + "/files/" + entry;
@@ -234,9 +235,11 @@ bool MoveToTrash(const std::string& path, std::string& pathInTrash, std::string&
         return false;
     }
     const std::string parent = slash == 0 ? std::string("/") : item.substr(0, slash);
+    // Reached through its parent when the path is too long for one call.
+    const posix::PathAt at(item);
     struct stat st {};
-    if (::lstat(item.c_str(), &st) != 0) {
-        error = Reason("cannot be examined", errno);
+    if (!at.ok() || ::fstatat(at.dir(), at.name(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        error = Reason("cannot be examined", at.ok() ? errno : at.error());
         return false;
     }
 
@@ -251,7 +254,7 @@ bool MoveToTrash(const std::string& path, std::string& pathInTrash, std::string&
     if (home.st_dev == st.st_dev) {
         if (!OpenTrash(dataHome, "Trash", false, trash, error))
             return false;
-        return MoveIntoTrash(item, name, item, trash, pathInTrash, error);
+        return MoveIntoTrash(at, name, item, trash, pathInTrash, error);
     }
 
     // Another volume: its own trash, never a copy into the home trash.
@@ -264,9 +267,9 @@ bool MoveToTrash(const std::string& path, std::string& pathInTrash, std::string&
     const std::string shared = (top == "/" ? std::string() : top) + "/.Trash";
     std::string sharedError;
     if (IsSharedTrash(shared) && OpenTrash(shared, uid, true, trash, sharedError))
-        return MoveIntoTrash(item, name, recorded, trash, pathInTrash, error);
+        return MoveIntoTrash(at, name, recorded, trash, pathInTrash, error);
     if (OpenTrash(top, ".Trash-" + uid, true, trash, error))
-        return MoveIntoTrash(item, name, recorded, trash, pathInTrash, error);
+        return MoveIntoTrash(at, name, recorded, trash, pathInTrash, error);
     return false;
 }
 
