@@ -242,6 +242,63 @@ TEST_F(CliSyncTest, FoldersThatCannotBeListedKeepTheirCounterpartsAndAreNamedInT
     EXPECT_FALSE(QFile::exists(sandbox.file("dst/stale.txt")));
 }
 
+// Read-only folders in the storage, with deletion into the trash and for good
+// (the parameter): a read-only folder that goes, one inside a folder that
+// goes, and a read-only folder that stays while entries in it go.
+class CliReadOnlyDeletionTest : public CliSyncTest, public ::testing::WithParamInterface<bool> {
+protected:
+    static mode_t ModeOf(const QString& path) {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+    }
+    static void SetMode(const QString& path, mode_t mode) {
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0) << path.toStdString();
+    }
+};
+
+TEST_P(CliReadOnlyDeletionTest, ReadOnlyFoldersAndParentsDoNotBlockTheDeletion) {
+    const bool toTrash = GetParam();
+    sandbox.writeFile("src/a.txt", "alpha");
+    sandbox.writeFile("src/keep/ro/kept.txt", "kept");
+    sandbox.writeFile("dst/a.txt", "alpha");
+    sandbox.writeFile("dst/keep/ro/kept.txt", "kept");
+    sandbox.writeFile("dst/keep/ro/stale.txt", "goes, its folder stays");
+    sandbox.writeFile("dst/keep/ro/oldsub/h.txt", "goes with a read-only folder in a read-only folder");
+    sandbox.writeFile("dst/rogone/g.txt", "goes with its read-only folder");
+    sandbox.writeFile("dst/gone/inner/f.txt", "goes, in a read-only folder of a folder that goes");
+    WriteIni(toTrash);
+    const passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    QProcess chown;
+    chown.start("chown", {"-R", QString::number(nobody->pw_uid), sandbox.path()});
+    ASSERT_TRUE(chown.waitForFinished());
+    for (const char* folder : {"src/keep/ro", "dst/keep/ro/oldsub", "dst/keep/ro", "dst/rogone", "dst/gone/inner"})
+        SetMode(sandbox.file(folder), 0555);
+
+    const Result r = Cli({"run", kUid}, true);
+    EXPECT_EQ(r.status, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_FALSE(r.out.contains("error")) << r.out.toStdString();
+    // The folder that stays keeps its mode.
+    EXPECT_EQ(ModeOf(sandbox.file("dst/keep/ro")), 0555u);
+    const QString trashFiles = sandbox.file("home/.local/share/Trash/files");
+    QStringList trashed = QDir(trashFiles).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    trashed.sort();
+    EXPECT_EQ(trashed.join('|').toStdString(), toTrash ? "gone|oldsub|rogone|stale.txt" : "");
+    if (toTrash) {
+        EXPECT_EQ(sandbox.readFile("home/.local/share/Trash/files/gone/inner/f.txt"),
+                  "goes, in a read-only folder of a folder that goes");
+    }
+    const auto diff = Diff();
+    if (!diff)
+        GTEST_SKIP() << "diff is not installed";
+    EXPECT_EQ(diff->toStdString(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(DeletionModes, CliReadOnlyDeletionTest, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "IntoTheTrash" : "ForGood");
+                         });
+
 } // namespace
 
 namespace {

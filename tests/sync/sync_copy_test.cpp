@@ -73,6 +73,21 @@ TEST_F(SyncRunTest, DeletionToTrashMovesOnlyOutermostEntries) {
     EXPECT_EQ(FilesBelow(trash), (QStringList{"A", "A/B", "A/B/x.txt", "AB", "AB/y.txt", "loose.txt"}));
 }
 
+TEST_F(SyncRunTest, AFailedMoveToTheTrashKeepsTheEntryAndPutsItsCauseIntoTheErrorText) {
+    useTrash = true;
+    Write(src() + "keep.txt", "k");
+    Write(dst() + "stale.txt", "must not be lost");
+    // A file where the trash folder belongs: no trash can be made there.
+    Write(sandbox.path() + "/home/.local/share/Trash", "in the way");
+    TLumo_Sync& sync = MakeSync();
+    RunAndWait(sync, false);
+    EXPECT_EQ(sync.LastError(), TLumo_Error::feDelete);
+    EXPECT_EQ(Read(dst() + "stale.txt"), "must not be lost");
+    const QString text = sync.LastErrorText();
+    EXPECT_TRUE(text.contains(dst() + "stale.txt: ")) << text.toStdString();
+    EXPECT_TRUE(text.contains(sandbox.path() + "/home/.local/share/Trash")) << text.toStdString();
+}
+
 TEST(SyncOutermostPaths, NestedFoldersAndFilesAreLeftOut) {
     const std::atomic<bool> stop{false};
     const QStringList result = OutermostPaths({"/s/A B", "/s/A/B", "/s/A", "/s/AB"},

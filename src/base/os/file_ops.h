@@ -38,6 +38,28 @@ bool SetPathTimes(const std::string& path, std::int64_t accessedNs, std::int64_t
 // Gives path the permission bits of another entry (see PathStatus).
 bool SetPermissions(const std::string& path, std::uint32_t permissions);
 
+// Gives the owner of a real folder write and search permission while it
+// lives, since a read-only folder blocks removing or renaming the entries in
+// it (and, for a folder, moving the folder itself elsewhere); the previous
+// mode comes back at the end unless Keep was called. A link, a file or a
+// folder the owner may already change is left as it is.
+class OwnerWriteAccess {
+public:
+    explicit OwnerWriteAccess(const std::string& folder);
+    ~OwnerWriteAccess();
+    OwnerWriteAccess(const OwnerWriteAccess&) = delete;
+    OwnerWriteAccess& operator=(const OwnerWriteAccess&) = delete;
+    // True when the folder's mode was changed (and will be put back).
+    bool Granted() const { return fGranted; }
+    // The folder went (or moved): nothing is put back.
+    void Keep() { fGranted = false; }
+
+private:
+    std::string fFolder;
+    std::uint32_t fMode = 0;
+    bool fGranted = false;
+};
+
 // Creates the folder with every missing parent; true when it exists afterwards.
 // Links on the way are followed: use it only for a folder the user named.
 bool MakeFolders(const std::string& path);

@@ -22,6 +22,25 @@ QString FolderOf(const QString& path) {
 
 constexpr const char* kTempPrefix = kSyncTempPrefix;
 
+// Runs remove (a removal or move of the entry at native); when it fails while
+// the entry's parent folder, or the entry as a folder, is read-only for its
+// owner, tries once more with the owner given write access to them, as
+// Windows clears the read-only attribute before deleting. The parent stays
+// and gets its mode back; the entry itself is gone and keeps the access.
+template <class Remove> bool RemoveWithWriteAccess(const std::string& native, Remove remove) {
+    if (remove())
+        return true;
+    const std::size_t slash = native.find_last_of('/');
+    os::OwnerWriteAccess parent(slash == std::string::npos ? std::string() : native.substr(0, slash ? slash : 1));
+    os::OwnerWriteAccess itself(native);
+    if (!parent.Granted() && !itself.Granted())
+        return false;
+    if (!remove())
+        return false;
+    itself.Keep();
+    return true;
+}
+
 // Removes the temporary file when the copy does not end in its rename.
 class TTempFile {
 public:
@@ -197,11 +216,19 @@ bool DeleteForGood(const QString& path, bool isFolder, QString* why) {
     const std::string native = Native(path);
     if (isFolder) {
         if (os::StatusOf(native).kind == os::PathKind::Folder)
-            os::RemoveTree(native);
+            RemoveWithWriteAccess(native, [&native] { return os::RemoveTree(native); });
     } else if (EntryExists(path, false)) {
-        os::RemoveFile(native);
+        RemoveWithWriteAccess(native, [&native] { return os::RemoveFile(native); });
     }
     return EntryGone(path, isFolder, why);
+}
+
+bool MoveEntryToTrash(const QString& path, QString* why) {
+    QString reason;
+    const bool moved = RemoveWithWriteAccess(Native(path), [&] { return MoveToTrash(path, nullptr, &reason); });
+    if (!moved && why)
+        *why = path + QStringLiteral(": ") + reason;
+    return moved;
 }
 
 namespace {

@@ -65,8 +65,13 @@ bool EntryExists(const QString& path, bool isFolder);
 // examined is never gone; why then receives the path and the system's reason.
 bool EntryGone(const QString& path, bool isFolder, QString* why = nullptr);
 // Deletes a file or link, or a folder with everything in it, for good.
-// True when it is gone afterwards (see EntryGone).
+// A read-only parent folder is made writable for the removal and gets its
+// mode back after it. True when it is gone afterwards (see EntryGone).
 bool DeleteForGood(const QString& path, bool isFolder, QString* why = nullptr);
+// Moves a file, link or folder into the Trash; a read-only parent folder or
+// a read-only folder to move does not stop it (see DeleteForGood). why
+// receives the path and the reason when it did not move.
+bool MoveEntryToTrash(const QString& path, QString* why = nullptr);
 
 // Of the folder and file paths to move to the Trash, those that do not lie
 // inside another folder of the list (a path lies inside folder F when it

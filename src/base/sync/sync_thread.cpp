@@ -398,8 +398,11 @@ void TSyncThread::DeleteToTrash() {
         for (const QString& path : OutermostPaths(folders, files, fAbortIt)) {
             if (Aborted())
                 break;
-            if (!MoveToTrash(path))
+            QString why;
+            if (!MoveEntryToTrash(path, &why)) {
                 fSyncThread.fLastError = TLumo_Error::feDelete;
+                fProblems << why;
+            }
         }
     }
     VerifyDeletions(false);

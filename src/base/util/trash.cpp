@@ -1,28 +1,25 @@
 #include "util/trash.h"
 
 #include "os/trash.h"
+#include "util/native_path.h"
 
 #include <QDir>
-#include <QFile>
-#include <QStandardPaths>
 
-bool MoveToTrash(const QString& path, QString* pathInTrash) {
-    if (path.isEmpty())
+bool MoveToTrash(const QString& path, QString* pathInTrash, QString* why) {
+    if (path.isEmpty()) {
+        if (why)
+            *why = QStringLiteral("no path given");
         return false;
-    // Without an existing data folder Qt would build a Trash below the working folder.
-    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataHome.isEmpty() || !QDir().mkpath(dataHome))
-        return false;
-    QString landed;
-    if (!QFile::moveToTrash(path, &landed))
-        return false;
-    if (QDir::isRelativePath(landed)) {
-        // It went to a "Trash" of the working folder, not the user's: put it back.
-        QFile::rename(landed, path);
+    }
+    const QString absolute = QDir::isAbsolutePath(path) ? path : QDir::currentPath() + QLatin1Char('/') + path;
+    std::string landed, error;
+    if (!os::MoveToTrash(PathToNative(absolute), landed, error)) {
+        if (why)
+            *why = QString::fromUtf8(error);
         return false;
     }
     if (pathInTrash)
-        *pathInTrash = landed;
+        *pathInTrash = PathFromNative(landed);
     return true;
 }
 

@@ -141,6 +141,26 @@ bool SetPermissions(const std::string& path, std::uint32_t permissions) {
     return at.ok() && ::fchmodat(at.dir(), at.name(), static_cast<mode_t>(permissions & 0777), 0) == 0;
 }
 
+OwnerWriteAccess::OwnerWriteAccess(const std::string& folder) : fFolder(folder) {
+    if (fFolder.empty())
+        return;
+    struct stat st {};
+    const PathAt at(fFolder);
+    if (!at.ok() || ::fstatat(at.dir(), at.name(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode) ||
+        (st.st_mode & (S_IWUSR | S_IXUSR)) == (S_IWUSR | S_IXUSR))
+        return;
+    fMode = static_cast<std::uint32_t>(st.st_mode & 07777);
+    fGranted = ::fchmodat(at.dir(), at.name(), static_cast<mode_t>(fMode | S_IWUSR | S_IXUSR), 0) == 0;
+}
+
+OwnerWriteAccess::~OwnerWriteAccess() {
+    if (!fGranted)
+        return;
+    const PathAt at(fFolder);
+    if (at.ok())
+        ::fchmodat(at.dir(), at.name(), static_cast<mode_t>(fMode), 0);
+}
+
 bool MakeFolders(const std::string& path) {
     std::string folder = path;
     while (folder.size() > 1 && folder.back() == '/')

@@ -458,6 +458,22 @@ bool SetPermissions(const std::string& path, std::uint32_t permissions) {
     return SetFileInformationByHandle(entry.get(), FileBasicInfo, &basic, sizeof basic) != 0;
 }
 
+OwnerWriteAccess::OwnerWriteAccess(const std::string& folder) : fFolder(folder) {
+    if (fFolder.empty())
+        return;
+    const DWORD attributes = GetFileAttributesW(Widen(fFolder).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !(attributes & FILE_ATTRIBUTE_READONLY))
+        return;
+    fMode = attributes;
+    fGranted = SetFileAttributesW(Widen(fFolder).c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+OwnerWriteAccess::~OwnerWriteAccess() {
+    if (fGranted)
+        SetFileAttributesW(Widen(fFolder).c_str(), fMode);
+}
+
 bool MakeFolders(const std::string& path) {
     std::string folder = path;
     while (folder.size() > 1 && IsSeparator(folder.back()))
