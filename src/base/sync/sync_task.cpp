@@ -10,6 +10,7 @@
 #include "profiles/profile_uid.h"
 #include "profiles/task_texts.h"
 #include "sync/sync_analysis.h"
+#include "sync/sync_run_state.h"
 #include "sync/sync_thread.h"
 #include "util/string_lists.h"
 #include "util/text_format.h"
@@ -111,6 +112,19 @@ void TLumo_Sync::ResetStat() {
     fLastErrorDetail.clear();
     fResultText.clear();
     UpdateLastActive();
+}
+
+void TLumo_Sync::TakeRunResults(const TSyncRunResults& results) {
+    // The stop's own error (set by the stop on the main thread) never covers
+    // a real error of the run.
+    if (results.fLastError != TLumo_Error::feNone)
+        fLastError = results.fLastError;
+    fResultAllNewCopied = results.fResultAllNewCopied;
+    fResultAllNewFiles = results.fResultAllNewFiles;
+    fResultAllNewFilesSize = results.fResultAllNewFilesSize;
+    fResultToDeleteFiles = results.fResultToDeleteFiles;
+    fResultToDeleteFilesSize = results.fResultToDeleteFilesSize;
+    fResultText = results.fResultText;
 }
 
 void TLumo_Sync::StartSync(bool nOnlyScan) {

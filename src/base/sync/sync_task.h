@@ -12,6 +12,7 @@
 
 class TAppContext;
 class TLumo_BackupProfile;
+struct TSyncRunResults;
 
 // One folder pair of a sync profile. Both configured folders end with the path
 // separator; the resolved folders and the skip mark belong to the current run.
@@ -111,9 +112,13 @@ public:
 
 private:
     explicit TLumo_Sync(QString uid);
-    // The worker of a run reads the settings and writes the statistics.
+    // The worker of a run copies the settings when it is made and updates the
+    // task object only in its calls on the main thread.
     friend class TSyncThread;
     friend class TSyncUiBatch;
+    // Main thread: takes over what the run found so far; an error, once the
+    // run has one, is kept.
+    void TakeRunResults(const TSyncRunResults& results);
 
     QString fDiskSourceID;
     quint8 fProgress = 0;
