@@ -110,6 +110,39 @@ INSTANTIATE_TEST_SUITE_P(Runs, StopDuringScripts,
                                            StopCase{"StopAfterAnalysisKeepsError", StopAt::Analysis, false, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A stopped run winds down after the stop (the rest of its end, on the main
+// thread): until its worker has ended the profile is busy, so it can be
+// neither deleted nor given new settings, which would free what the worker
+// still uses.
+TEST_F(SyncRunControlTest, AStoppedProfileIsBusyUntilItsWorkerHasEnded) {
+    Write(src() + "a.txt", "alpha");
+    TLumo_Sync& sync = MakeSync();
+    TLumo_BackupProfile& profile = *sync.Profile();
+    const QString uid = sync.UID();
+    profile.SetScriptLists({}, {LongPause()}, false);
+    TSyncSettings changed = sync.GetSettings();
+    changed.nTitle = "Changed";
+
+    ctx->TaskQueue().RunTask(profile, false);
+    EXPECT_FALSE(profile.Delete());
+    ServeUntilStatus(sync, TLumo_Operation::fsScriptAfter);
+    profile.AbortTask();
+    // The worker still needs the main thread for its end routine, so it lives now.
+    EXPECT_EQ(profile.Status(), TTaskStatus::tsNone);
+    EXPECT_TRUE(ctx->TaskQueue().IsBusy(profile));
+    EXPECT_FALSE(profile.Delete());
+    EXPECT_FALSE(sync.ApplyNewSettings(changed, false));
+    EXPECT_EQ(sync.Title(), "Test");
+    ASSERT_EQ(ctx->FindProfileByUID(uid), &profile);
+
+    ServeMainThreadWhile([&] { return ctx->TaskQueue().IsBusy(profile); });
+    EXPECT_TRUE(sync.ApplyNewSettings(changed, false));
+    EXPECT_EQ(sync.Title(), "Changed");
+    EXPECT_TRUE(profile.Delete());
+    EXPECT_EQ(ctx->FindProfileByUID(uid), nullptr);
+    EXPECT_EQ(Read(dst() + "a.txt"), QByteArray("alpha"));
+}
+
 // A failed automatic run waits for its retry behind another run; meanwhile
 // the profile counts as queued, so queuing it again adds nothing.
 TEST_F(SyncRunControlTest, AProfileWaitingForItsRetryIsQueuedOnce) {

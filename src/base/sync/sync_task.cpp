@@ -30,7 +30,9 @@ TLumo_Sync& TLumo_Sync::Create(TAppContext& context, const QString& uid) {
     return self;
 }
 
-void TLumo_Sync::ApplyNewSettings(const TSyncSettings& nSet, bool nSaveAll) {
+bool TLumo_Sync::ApplyNewSettings(const TSyncSettings& nSet, bool nSaveAll) {
+    if (fLumoBackup && fLumoBackup->Context().TaskQueue().IsBusy(*fLumoBackup))
+        return false;
     fTitle = NormalizedTitle(nSet.nTitle, kMaxTitleLength);
 
     fDiskSourceID = nSet.nDiskSourceID;
@@ -70,6 +72,7 @@ void TLumo_Sync::ApplyNewSettings(const TSyncSettings& nSet, bool nSaveAll) {
     if (nSaveAll && fLumoBackup)
         fLumoBackup->Context().Saver().AddNewTask(TSaveSetType::stFullProfile, fUID);
     UpdateNode();
+    return true;
 }
 
 TSyncSettings TLumo_Sync::GetSettings() const {

@@ -50,8 +50,9 @@ public:
     TLumo_Sync& operator=(const TLumo_Sync&) = delete;
 
     // Takes over a settings record, normalising out-of-range values; posts
-    // stFullProfile when nSaveAll.
-    void ApplyNewSettings(const TSyncSettings& nSet, bool nSaveAll);
+    // stFullProfile when nSaveAll. Refused (false, nothing changed) while the
+    // profile is busy: queued, running, or its stopped worker still winding down.
+    bool ApplyNewSettings(const TSyncSettings& nSet, bool nSaveAll);
     TSyncSettings GetSettings() const;
     // Appends one exclusion line (ignored when blank) and posts stExclude.
     void AddNewExclude(const QString& nExclude);
