@@ -143,6 +143,29 @@ TEST_F(SyncRunControlTest, AStoppedProfileIsBusyUntilItsWorkerHasEnded) {
     EXPECT_EQ(Read(dst() + "a.txt"), QByteArray("alpha"));
 }
 
+// The run works on the script lists as they were when it started; lists
+// changed meanwhile are for the next run.
+TEST_F(SyncRunControlTest, ARunKeepsTheScriptListsItStartedWith) {
+    Write(src() + "a.txt", "alpha");
+    TLumo_Sync& sync = MakeSync();
+    TLumo_ProfileScript shortPause(TActionType::taPause);
+    shortPause.AddValue("Pause", "1");
+    sync.Profile()->SetScriptLists({shortPause}, {}, false);
+
+    ctx->TaskQueue().RunTask(*sync.Profile(), false);
+    ServeUntilStatus(sync, TLumo_Operation::fsScriptBefore);
+    TLumo_ScriptList breaking;
+    breaking.emplace_back(TActionType::taBreakTask);
+    sync.Profile()->SetScriptLists({}, breaking, false);
+    WaitForQueue();
+
+    // Had the run taken the new after list, it would have ended as stopped,
+    // without its analysis text.
+    EXPECT_EQ(sync.LastError(), TLumo_Error::feNone);
+    EXPECT_TRUE(sync.ResultText().startsWith("Analysis:")) << sync.ResultText().toStdString();
+    EXPECT_EQ(Read(dst() + "a.txt"), QByteArray("alpha"));
+}
+
 // A failed automatic run waits for its retry behind another run; meanwhile
 // the profile counts as queued, so queuing it again adds nothing.
 TEST_F(SyncRunControlTest, AProfileWaitingForItsRetryIsQueuedOnce) {
