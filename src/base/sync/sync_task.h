@@ -15,7 +15,8 @@ class TLumo_BackupProfile;
 struct TSyncRunResults;
 
 // One folder pair of a sync profile. Both configured folders end with the path
-// separator; the resolved folders and the skip mark belong to the current run.
+// separator; the resolved folders and the skip mark belong to a run, which
+// works on its own copy of the pairs and hands them back at its end.
 class TSyncElement {
 public:
     TSyncElement(QString nFirst, QString nSecond)
