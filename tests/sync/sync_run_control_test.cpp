@@ -147,23 +147,23 @@ TEST_F(SyncRunControlTest, AStoppedProfileIsBusyUntilItsWorkerHasEnded) {
 // changed meanwhile are for the next run.
 TEST_F(SyncRunControlTest, ARunKeepsTheScriptListsItStartedWith) {
     Write(src() + "a.txt", "alpha");
+    const QString marker = sandbox.path() + "/marker.txt";
+    Write(marker, "m");
     TLumo_Sync& sync = MakeSync();
-    TLumo_ProfileScript shortPause(TActionType::taPause);
-    shortPause.AddValue("Pause", "1");
-    sync.Profile()->SetScriptLists({shortPause}, {}, false);
+    TLumo_ProfileScript deleteMarker(TActionType::taDeleteFile);
+    deleteMarker.AddValue("File", marker);
+    deleteMarker.AddValue("ToRecycle", "0");
 
     ctx->TaskQueue().RunTask(*sync.Profile(), false);
-    ServeUntilStatus(sync, TLumo_Operation::fsScriptBefore);
-    TLumo_ScriptList breaking;
-    breaking.emplace_back(TActionType::taBreakTask);
-    sync.Profile()->SetScriptLists({}, breaking, false);
+    // The worker now waits for its first call on the main thread, so the
+    // lists change before the run has run any of them.
+    sync.Profile()->SetScriptLists({}, {deleteMarker}, false);
     WaitForQueue();
-
-    // Had the run taken the new after list, it would have ended as stopped,
-    // without its analysis text.
-    EXPECT_EQ(sync.LastError(), TLumo_Error::feNone);
-    EXPECT_TRUE(sync.ResultText().startsWith("Analysis:")) << sync.ResultText().toStdString();
+    EXPECT_EQ(Read(marker), QByteArray("m"));
     EXPECT_EQ(Read(dst() + "a.txt"), QByteArray("alpha"));
+
+    RunAndWait(sync, false);
+    EXPECT_EQ(Read(marker), QByteArray("<missing>"));
 }
 
 // A failed automatic run waits for its retry behind another run; meanwhile
