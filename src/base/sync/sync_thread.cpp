@@ -24,6 +24,15 @@ namespace {
 
 constexpr qint64 kMiB = 1048576;
 
+QString AnalysisResultText(const TSyncRunResults& counts) {
+    QString text = LngText(Lng::lng_Global_SyncAnalysisResult);
+    text = FillPlaceholder(text, QLatin1StringView("%d"), QString::number(counts.fResultAllNewFiles));
+    text = FillPlaceholder(text, QLatin1StringView("%s"), SizeToText(counts.fResultAllNewFilesSize));
+    text = FillPlaceholder(text, QLatin1StringView("%d"), QString::number(counts.fResultToDeleteFiles));
+    text = FillPlaceholder(text, QLatin1StringView("%s"), SizeToText(counts.fResultToDeleteFilesSize));
+    return text;
+}
+
 } // namespace
 
 TSyncThread::TSyncThread(TLumo_Sync& task, bool onlyScan)
@@ -290,11 +299,9 @@ void TSyncThread::Compare() {
         return;
     task.fResultAllNewFilesSize = newSize + modifiedSize;
     task.fResultAllNewFiles = newCount + modifiedCount;
-    QString text = LngText(Lng::lng_Global_SyncAnalysisResult);
-    text = FillPlaceholder(text, QLatin1StringView("%d"), QString::number(task.fResultAllNewFiles));
-    text = FillPlaceholder(text, QLatin1StringView("%s"), SizeToText(task.fResultAllNewFilesSize));
-    text = FillPlaceholder(text, QLatin1StringView("%d"), QString::number(task.fResultToDeleteFiles));
-    text = FillPlaceholder(text, QLatin1StringView("%s"), SizeToText(task.fResultToDeleteFilesSize));
+    // The texts come from the language tables, which the main thread may switch.
+    QString text;
+    RunOnMainThread([&text, counts = task.Results()] { text = AnalysisResultText(counts); });
     task.fResultText = text;
 }
 
