@@ -66,7 +66,10 @@ void TSyncUiBatch::Flush() {
         Apply(task, *listed, *ops);
         return;
     }
-    QMetaObject::invokeMethod(app, [&task, listed, ops] { Apply(task, *listed, *ops); }, Qt::QueuedConnection);
+    // The call alone owns the operations from here on, so they are released on
+    // the main thread that used them last.
+    QMetaObject::invokeMethod(
+        app, [&task, listed, ops = std::move(ops)] { Apply(task, *listed, *ops); }, Qt::QueuedConnection);
 }
 
 void TSyncUiBatch::Apply(TLumo_Sync& task, TListed& listed, std::vector<TOp>& ops) {
