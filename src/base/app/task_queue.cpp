@@ -7,6 +7,8 @@
 #include "util/main_thread.h"
 #include "zip/zip_task.h"
 
+#include <algorithm>
+
 TBackupTask::TBackupTask(TAppContext& context, TLumo_BackupProfile& profile, bool onlyScan,
                          std::optional<QStringList> list)
     : fContext(context), fBackup(&profile), fOnlyScan(onlyScan), fList(std::move(list)) {}
@@ -22,7 +24,7 @@ void TBackupTask::SetThread(std::unique_ptr<TEngineThread> nThread) {
 void TBackupTask::Finished() {
     TTaskQueue& queue = fContext.TaskQueue();
     TLumo_BackupProfile& profile = *fBackup;
-    queue.ReapWhenEnded(std::move(fThread));
+    queue.ReapWhenEnded(profile, std::move(fThread));
     fStatus = TTaskStatus::tsNone;
     profile.SetStatus(TTaskStatus::tsNone);
     profile.RepaintNode();
@@ -61,8 +63,8 @@ void TTaskQueue::Shutdown() {
 TTaskQueue::~TTaskQueue() {
     // Workers of finished runs are past their end routine and need nothing of
     // the main thread any more.
-    for (auto& thread : fEnding)
-        thread->wait();
+    for (auto& ending : fEnding)
+        ending.thread->wait();
 }
 
 void TTaskQueue::SetEngineStart(TBackupClass kind, TEngineStart start) {
@@ -206,22 +208,27 @@ void TTaskQueue::FinishCurrentTask() {
     DispatchTasks();
 }
 
-void TTaskQueue::ReapWhenEnded(std::unique_ptr<TEngineThread> thread) {
+bool TTaskQueue::IsBusy(const TLumo_BackupProfile& profile) const {
+    return std::any_of(fTasks.begin(), fTasks.end(), [&](const auto& task) { return &task->Profile() == &profile; }) ||
+           std::any_of(fEnding.begin(), fEnding.end(), [&](const auto& ending) { return ending.profile == &profile; });
+}
+
+void TTaskQueue::ReapWhenEnded(const TLumo_BackupProfile& profile, std::unique_ptr<TEngineThread> thread) {
     if (!thread)
         return;
     TEngineThread* raw = thread.get();
-    fEnding.push_back(std::move(thread));
+    fEnding.push_back(TEndingWorker{&profile, std::move(thread)});
     // Queued to the main thread, so the thread object is never deleted inside
     // its own signal; fReaper drops the connection if the queue goes first.
     QObject::connect(
         raw, &QThread::finished, &fReaper,
         [this, raw] {
             raw->wait();
-            std::erase_if(fEnding, [raw](const auto& t) { return t.get() == raw; });
+            std::erase_if(fEnding, [raw](const auto& ending) { return ending.thread.get() == raw; });
         },
         Qt::QueuedConnection);
     if (raw->isFinished()) {
         raw->wait();
-        std::erase_if(fEnding, [raw](const auto& t) { return t.get() == raw; });
+        std::erase_if(fEnding, [raw](const auto& ending) { return ending.thread.get() == raw; });
     }
 }

@@ -77,6 +77,9 @@ public:
     void FinishCurrentTask();
 
     bool IsEmpty() const { return fTasks.empty(); }
+    // True from the profile's queuing until the worker of its run has ended,
+    // stopped or not: until then the task object must stay as it is.
+    bool IsBusy(const TLumo_BackupProfile& profile) const;
     TBackupTask* First() const { return fTasks.empty() ? nullptr : fTasks.front().get(); }
     const std::deque<std::unique_ptr<TBackupTask>>& Tasks() const { return fTasks; }
 
@@ -95,11 +98,17 @@ private:
     void RemoveTasksOf(const TLumo_BackupProfile& profile);
 
     // Takes over the worker of a finished run until its thread has ended.
-    void ReapWhenEnded(std::unique_ptr<TEngineThread> thread);
+    void ReapWhenEnded(const TLumo_BackupProfile& profile, std::unique_ptr<TEngineThread> thread);
 
     TAppContext& fContext;
     std::deque<std::unique_ptr<TBackupTask>> fTasks;
     TEngineStart fStarts[3];
-    std::vector<std::unique_ptr<TEngineThread>> fEnding;
+    // Workers past their end routine, with the profile whose run they were
+    // (for IsBusy only, never dereferenced).
+    struct TEndingWorker {
+        const TLumo_BackupProfile* profile;
+        std::unique_ptr<TEngineThread> thread;
+    };
+    std::vector<TEndingWorker> fEnding;
     QObject fReaper;
 };

@@ -143,9 +143,13 @@ void TLumo_BackupProfile::OnCronAction() {
     fContext.Saver().AddNewTask(TSaveSetType::stCrone);
 }
 
-void TLumo_BackupProfile::Delete() {
+bool TLumo_BackupProfile::Delete() {
+    // The worker of a run uses the task object until it has ended.
+    if (fContext.TaskQueue().IsBusy(*this))
+        return false;
     fContext.Schedule().RemoveEntriesOf(UID());
     fContext.Saver().AddNewTask(TSaveSetType::stDelProfile, UID());
     // Taking the profile out of the list releases it with its task object.
     fContext.TakeProfile(*this);
+    return true;
 }

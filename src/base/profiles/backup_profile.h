@@ -61,8 +61,10 @@ public:
     void OnCronAction();
 
     // Removes the profile for good: its schedule entries, its sections (by a
-    // save request) and the profile itself. The reference is dangling afterwards.
-    void Delete();
+    // save request) and the profile itself; the reference is dangling
+    // afterwards. Refused (false, nothing changed) while the profile is busy:
+    // queued, running, or stopped with its worker still winding down.
+    bool Delete();
 
 private:
     TLumo_BackupProfile(TAppContext& context, TBackupClass kind, const QString& uid);

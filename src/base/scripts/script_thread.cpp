@@ -146,7 +146,10 @@ private:
 };
 
 TScriptResult RunScripts(const TLumo_BackupProfile& profile, bool nThisIsBefore, TScriptThreadSlot& slot) {
-    const TLumo_ScriptList& list = nThisIsBefore ? profile.ScriptsBefore() : profile.ScriptsAfter();
+    return RunScripts(nThisIsBefore ? profile.ScriptsBefore() : profile.ScriptsAfter(), nThisIsBefore, slot);
+}
+
+TScriptResult RunScripts(const TLumo_ScriptList& list, bool nThisIsBefore, TScriptThreadSlot& slot) {
     if (list.empty() || slot.Aborted())
         return {};
     TScriptThread thread(list, nThisIsBefore);

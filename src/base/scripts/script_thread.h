@@ -109,3 +109,6 @@ struct TScriptResult {
 //
 // and in the engine's AbortTask (main thread): fScriptSlot.AbortAndWait().
 TScriptResult RunScripts(const TLumo_BackupProfile& profile, bool nThisIsBefore, TScriptThreadSlot& slot);
+// The same for a list the worker copied itself when its run started, so that
+// it never reads the profile while the main thread may change it.
+TScriptResult RunScripts(const TLumo_ScriptList& list, bool nThisIsBefore, TScriptThreadSlot& slot);

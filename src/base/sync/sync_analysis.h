@@ -14,8 +14,8 @@ class TLumo_SearchElement;
 struct TLumo_ScanFailure;
 class TSyncElement;
 
-// One entry of a run's source or storage list. The run owns the entry until
-// it is handed to the result list; the pointer stays valid after that.
+// One entry of a run's source or storage list, owned by the run for the whole
+// run (the result list gets a copy). element is cleared once the entry is done.
 struct TRunItem {
     TSyncFileElement* element = nullptr;
     std::unique_ptr<TSyncFileElement> owned;

@@ -24,6 +24,8 @@ public:
     TDateTime ModifiedTime = 0; // UTC
     qint64 ModifiedNs = 0;      // the same instant exactly, nanoseconds since 1970 UTC
     TLumo_FileStatus Status = TLumo_FileStatus::flsNone;
+    // The folder pair of the run that found the entry; only the run's own
+    // entries carry it, not the result list's copies (they outlive the run).
     TSyncElement* SyncEl = nullptr;
     bool Error = false;
     qint32 IconIndex = -2;
@@ -31,6 +33,8 @@ public:
     bool ResultDisabled = false;
     void* Node = nullptr;       // the entry's row in a result window
     qint32 ListIndex = 0;
+    // The entry's number in its run, by which the run names the result list's copy.
+    quint32 ResultId = 0;
 
     QString FullPath() const { return Root + SepPath; }
 

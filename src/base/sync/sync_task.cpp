@@ -10,6 +10,7 @@
 #include "profiles/profile_uid.h"
 #include "profiles/task_texts.h"
 #include "sync/sync_analysis.h"
+#include "sync/sync_run_state.h"
 #include "sync/sync_thread.h"
 #include "util/string_lists.h"
 #include "util/text_format.h"
@@ -29,7 +30,9 @@ TLumo_Sync& TLumo_Sync::Create(TAppContext& context, const QString& uid) {
     return self;
 }
 
-void TLumo_Sync::ApplyNewSettings(const TSyncSettings& nSet, bool nSaveAll) {
+bool TLumo_Sync::ApplyNewSettings(const TSyncSettings& nSet, bool nSaveAll) {
+    if (fLumoBackup && fLumoBackup->Context().TaskQueue().IsBusy(*fLumoBackup))
+        return false;
     fTitle = NormalizedTitle(nSet.nTitle, kMaxTitleLength);
 
     fDiskSourceID = nSet.nDiskSourceID;
@@ -69,6 +72,7 @@ void TLumo_Sync::ApplyNewSettings(const TSyncSettings& nSet, bool nSaveAll) {
     if (nSaveAll && fLumoBackup)
         fLumoBackup->Context().Saver().AddNewTask(TSaveSetType::stFullProfile, fUID);
     UpdateNode();
+    return true;
 }
 
 TSyncSettings TLumo_Sync::GetSettings() const {
@@ -111,6 +115,19 @@ void TLumo_Sync::ResetStat() {
     fLastErrorDetail.clear();
     fResultText.clear();
     UpdateLastActive();
+}
+
+void TLumo_Sync::TakeRunResults(const TSyncRunResults& results) {
+    // The stop's own error (set by the stop on the main thread) never covers
+    // a real error of the run.
+    if (results.fLastError != TLumo_Error::feNone)
+        fLastError = results.fLastError;
+    fResultAllNewCopied = results.fResultAllNewCopied;
+    fResultAllNewFiles = results.fResultAllNewFiles;
+    fResultAllNewFilesSize = results.fResultAllNewFilesSize;
+    fResultToDeleteFiles = results.fResultToDeleteFiles;
+    fResultToDeleteFilesSize = results.fResultToDeleteFilesSize;
+    fResultText = results.fResultText;
 }
 
 void TLumo_Sync::StartSync(bool nOnlyScan) {

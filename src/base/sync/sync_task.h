@@ -12,9 +12,11 @@
 
 class TAppContext;
 class TLumo_BackupProfile;
+struct TSyncRunResults;
 
 // One folder pair of a sync profile. Both configured folders end with the path
-// separator; the resolved folders and the skip mark belong to the current run.
+// separator; the resolved folders and the skip mark belong to a run, which
+// works on its own copy of the pairs and hands them back at its end.
 class TSyncElement {
 public:
     TSyncElement(QString nFirst, QString nSecond)
@@ -49,8 +51,9 @@ public:
     TLumo_Sync& operator=(const TLumo_Sync&) = delete;
 
     // Takes over a settings record, normalising out-of-range values; posts
-    // stFullProfile when nSaveAll.
-    void ApplyNewSettings(const TSyncSettings& nSet, bool nSaveAll);
+    // stFullProfile when nSaveAll. Refused (false, nothing changed) while the
+    // profile is busy: queued, running, or its stopped worker still winding down.
+    bool ApplyNewSettings(const TSyncSettings& nSet, bool nSaveAll);
     TSyncSettings GetSettings() const;
     // Appends one exclusion line (ignored when blank) and posts stExclude.
     void AddNewExclude(const QString& nExclude);
@@ -111,9 +114,13 @@ public:
 
 private:
     explicit TLumo_Sync(QString uid);
-    // The worker of a run reads the settings and writes the statistics.
+    // The worker of a run copies the settings when it is made and updates the
+    // task object only in its calls on the main thread.
     friend class TSyncThread;
     friend class TSyncUiBatch;
+    // Main thread: takes over what the run found so far; an error, once the
+    // run has one, is kept.
+    void TakeRunResults(const TSyncRunResults& results);
 
     QString fDiskSourceID;
     quint8 fProgress = 0;

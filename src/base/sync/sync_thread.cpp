@@ -24,10 +24,35 @@ namespace {
 
 constexpr qint64 kMiB = 1048576;
 
+QString AnalysisResultText(const TSyncRunResults& counts) {
+    QString text = LngText(Lng::lng_Global_SyncAnalysisResult);
+    text = FillPlaceholder(text, QLatin1StringView("%d"), QString::number(counts.fResultAllNewFiles));
+    text = FillPlaceholder(text, QLatin1StringView("%s"), SizeToText(counts.fResultAllNewFilesSize));
+    text = FillPlaceholder(text, QLatin1StringView("%d"), QString::number(counts.fResultToDeleteFiles));
+    text = FillPlaceholder(text, QLatin1StringView("%s"), SizeToText(counts.fResultToDeleteFilesSize));
+    return text;
+}
+
 } // namespace
 
 TSyncThread::TSyncThread(TLumo_Sync& task, bool onlyScan)
-    : fSyncThread(task), fOnlyScan(onlyScan), fMegaScan(std::make_unique<TLumo_MegaScan>()) {}
+    : fTask(task), fProfile(*task.Profile()), fContext(task.Profile()->Context()), fOnlyScan(onlyScan),
+      fMegaScan(std::make_unique<TLumo_MegaScan>()) {
+    TSyncRunState& run = fSyncThread;
+    run.fElementList = task.fElementList;
+    run.fExcludeList = task.fExcludeList;
+    run.fDiskSourceID = task.fDiskSourceID;
+    run.fDiskStorageID = task.fDiskStorageID;
+    run.fCanUseDriveSourceID = task.fCanUseDriveSourceID;
+    run.fCanUseDriveStorageID = task.fCanUseDriveStorageID;
+    run.fCheckDateAndSize = task.fCheckDateAndSize;
+    run.fDelToRecycle = task.fDelToRecycle;
+    run.fSkipBigFiles = task.fSkipBigFiles;
+    run.fSkipHiddenSystem = task.fSkipHiddenSystem;
+    run.fBigFileSize = task.fBigFileSize;
+    run.fScriptsBefore = fProfile.ScriptsBefore();
+    run.fScriptsAfter = fProfile.ScriptsAfter();
+}
 
 TSyncThread::~TSyncThread() = default;
 
@@ -36,46 +61,53 @@ void TSyncThread::SetLowPriority(bool low) { fWantedPriority.store(low ? 1 : 0);
 void TSyncThread::AbortTask() {
     fAbortIt = true;
     fMegaScan->AbortIt = true;
-    fSyncThread.fLastError = TLumo_Error::feCanceledByUser;
+    // A real error the run already handed over stays: the stop must not hide
+    // it (one not handed over yet replaces the stop's when it comes).
+    if (fTask.fLastError == TLumo_Error::feNone)
+        fTask.fLastError = TLumo_Error::feCanceledByUser;
     fScriptSlot.AbortAndWait();
-    fSyncThread.fProgress = 0;
-    fSyncThread.fProgressFull = 0;
-    fSyncThread.fSyncStatus = TLumo_Operation::fsNone;
+    fTask.fProgress = 0;
+    fTask.fProgressFull = 0;
+    fTask.fSyncStatus = TLumo_Operation::fsNone;
 }
 
 void TSyncThread::PublishStatus(TLumo_Operation status) {
     fNewStatus = status;
     fBatch->Flush();
-    RunOnMainThread([this, status] { fSyncThread.SetSyncStatus(status); });
+    RunOnMainThread([this, status, results = fSyncThread.Results()] {
+        fTask.TakeRunResults(results);
+        fTask.SetSyncStatus(status);
+    });
 }
 
 void TSyncThread::PublishProgress() { fBatch->Progress(fProgress, fProgressFull, fNowElement); }
 
 void TSyncThread::RunProfileScripts(bool before) {
-    TLumo_BackupProfile& profile = *fSyncThread.Profile();
-    if (RunScripts(profile, before, fScriptSlot).TaskBroken)
-        RunOnMainThread([&profile] { profile.AbortTask(); });
+    const TLumo_ScriptList& list = before ? fSyncThread.fScriptsBefore : fSyncThread.fScriptsAfter;
+    if (RunScripts(list, before, fScriptSlot).TaskBroken)
+        RunOnMainThread([this] { fProfile.AbortTask(); });
 }
 
 void TSyncThread::Execute() {
-    TAppContext& context = fSyncThread.Profile()->Context();
-    fBatch = std::make_unique<TSyncUiBatch>(fSyncThread);
+    fBatch = std::make_unique<TSyncUiBatch>(fTask);
     if (const int wanted = fWantedPriority.exchange(-1); wanted >= 0)
         os::SetCurrentThreadLowPriority(wanted == 1);
-    RunOnMainThread([this] { fSyncThread.Profile()->SetStatus(TTaskStatus::tsRun); });
-    if (fSyncThread.fErrorAttempts > 1)
-        fSyncThread.fErrorAttempts = 0;
+    RunOnMainThread([this] {
+        fProfile.SetStatus(TTaskStatus::tsRun);
+        if (fTask.fErrorAttempts > 1)
+            fTask.fErrorAttempts = 0;
+    });
 
-    RunOnMainThread([this, &context] {
-        if (context.AppClosing)
+    RunOnMainThread([this] {
+        if (fContext.AppClosing)
             return;
-        if (fSyncThread.fForm)
-            fSyncThread.fForm->Clear();
-        fSyncThread.fResultElements.Clear();
+        if (fTask.fForm)
+            fTask.fForm->Clear();
+        fTask.fResultElements.Clear();
     });
     RunOnMainThread([this] {
-        fSyncThread.ResetStat();
-        fSyncThread.fResultText.clear();
+        fTask.ResetStat();
+        fTask.fResultText.clear();
     });
 
     PublishStatus(TLumo_Operation::fsScriptBefore);
@@ -97,7 +129,7 @@ void TSyncThread::Execute() {
 }
 
 void TSyncThread::ResolvePairs() {
-    TLumo_Sync& task = fSyncThread;
+    TSyncRunState& task = fSyncThread;
     for (TSyncElement& pair : task.fElementList) {
         pair.fRealSource = task.fCanUseDriveSourceID && !task.fDiskSourceID.isEmpty()
                                ? RebindPathToDrive(pair.SourceFolder(), task.fDiskSourceID)
@@ -124,7 +156,7 @@ bool TSyncThread::RootsOverlapAnywhere() {
 }
 
 void TSyncThread::ScanPairs(const TSyncExclusions& exclusions) {
-    TLumo_Sync& task = fSyncThread;
+    TSyncRunState& task = fSyncThread;
     if (RootsOverlapAnywhere())
         return;
     std::set<QString> present, missing;
@@ -180,7 +212,7 @@ void TSyncThread::ScanPairs(const TSyncExclusions& exclusions) {
 
 void TSyncThread::ScanFolder(const QString& folder, TRunList& list, const TSyncExclusions& exclusions,
                              TSyncElement& pair, qint32 listIndex) {
-    TLumo_Sync& task = fSyncThread;
+    TSyncRunState& task = fSyncThread;
     qint64 limit = 0;
     if (task.fSkipBigFiles) {
         task.fBigFileSize = std::min(task.fBigFileSize, TLumo_Sync::kMaxBigFileSize);
@@ -221,18 +253,17 @@ void TSyncThread::TakeScanFindings(const QString& otherRoot, bool storageSide) {
 }
 
 void TSyncThread::Compare() {
-    TLumo_Sync& task = fSyncThread;
-    TAppContext& context = task.Profile()->Context();
-    RunOnMainThread([&] {
-        if (!context.AppClosing && task.fForm)
-            task.fForm->BeginUpdate();
+    TSyncRunState& task = fSyncThread;
+    RunOnMainThread([this] {
+        if (!fContext.AppClosing && fTask.fForm)
+            fTask.fForm->BeginUpdate();
     });
     KeepNestedStorages(task.fElementList, fKeptStorage);
     fKeptSource.Prune(fSourceList);
     fKeptStorage.Prune(fStorageList);
     CompareLists(fSourceList, fStorageList, task.fCheckDateAndSize, fAbortIt, [this](TRunItem& item) {
         fNowElement = item.element;
-        fBatch->AddResult(std::move(item.owned));
+        fBatch->AddResult(*item.element);
     });
     fNowElement = nullptr;
 
@@ -243,7 +274,7 @@ void TSyncThread::Compare() {
             item.element->Status = TLumo_FileStatus::flsToDelete;
             ++deleteCount;
             deleteSize += item.element->Size;
-            fBatch->AddResult(std::move(item.owned));
+            fBatch->AddResult(*item.element);
         }
         task.fResultToDeleteFiles = deleteCount;
         task.fResultToDeleteFilesSize = deleteSize;
@@ -260,19 +291,17 @@ void TSyncThread::Compare() {
         }
     }
     fBatch->Flush();
-    RunOnMainThread([&] {
-        if (!context.AppClosing && task.fForm)
-            task.fForm->EndUpdate();
+    RunOnMainThread([this] {
+        if (!fContext.AppClosing && fTask.fForm)
+            fTask.fForm->EndUpdate();
     });
     if (Aborted())
         return;
     task.fResultAllNewFilesSize = newSize + modifiedSize;
     task.fResultAllNewFiles = newCount + modifiedCount;
-    QString text = LngText(Lng::lng_Global_SyncAnalysisResult);
-    text = FillPlaceholder(text, QLatin1StringView("%d"), QString::number(task.fResultAllNewFiles));
-    text = FillPlaceholder(text, QLatin1StringView("%s"), SizeToText(task.fResultAllNewFilesSize));
-    text = FillPlaceholder(text, QLatin1StringView("%d"), QString::number(task.fResultToDeleteFiles));
-    text = FillPlaceholder(text, QLatin1StringView("%s"), SizeToText(task.fResultToDeleteFilesSize));
+    // The texts come from the language tables, which the main thread may switch.
+    QString text;
+    RunOnMainThread([&text, counts = task.Results()] { text = AnalysisResultText(counts); });
     task.fResultText = text;
 }
 
@@ -331,7 +360,7 @@ void TSyncThread::CopyFolderEntry(TRunItem& item) {
 
 void TSyncThread::CopyFileEntry(TRunItem& item) {
     TSyncFileElement& s = *item.element;
-    TLumo_Sync& task = fSyncThread;
+    TSyncRunState& task = fSyncThread;
     const QString target = s.SyncEl->fRealStorage + s.SepPath;
     const QString folder = target.left(target.lastIndexOf(kPathDelim) + 1);
     // Files of one folder follow each other in scan order: its existence is checked once.
@@ -440,18 +469,25 @@ void TSyncThread::VerifyDeletions(bool deleteNow) {
 }
 
 void TSyncThread::EndOfRun() {
-    TLumo_Sync& task = fSyncThread;
-    TLumo_BackupProfile& profile = *task.Profile();
-    TAppContext& context = profile.Context();
+    TSyncRunState& task = fSyncThread;
     fBatch->Flush();
     if (Aborted()) {
-        RunOnMainThread([&task] { task.ResetStat(); });
+        // A stopped run leaves no statistics, but a real error it had stays.
+        TSyncRunResults kept;
+        kept.fLastError = task.fLastError;
+        static_cast<TSyncRunResults&>(task) = kept;
+        RunOnMainThread([this, error = task.fLastError] {
+            fTask.ResetStat();
+            fTask.fLastError = error;
+        });
     } else if (!fOnlyScan) {
-        task.fLastActive = Now();
-        RunOnMainThread([&] { context.Saver().AddNewTask(TSaveSetType::stProfile, task.UID()); });
+        RunOnMainThread([this] {
+            fTask.fLastActive = Now();
+            fContext.Saver().AddNewTask(TSaveSetType::stProfile, fTask.UID());
+        });
     }
     if (!fProblems.isEmpty())
-        RunOnMainThread([&task, detail = fProblems.join(QStringLiteral("; "))] { task.fLastErrorDetail = detail; });
+        RunOnMainThread([this, detail = fProblems.join(QStringLiteral("; "))] { fTask.fLastErrorDetail = detail; });
     // Only the findings go: AbortTask may still reach the scanner during the
     // after-scripts, so the scanner itself lives as long as this worker.
     fMegaScan->CleanResult();
@@ -474,18 +510,28 @@ void TSyncThread::EndOfRun() {
             task.fResultText = keptText;
         }
     }
-    if (!context.AppClosing)
-        PublishStatus(TLumo_Operation::fsNone);
     fBatch->Flush();
-    RunOnMainThread([this, &context] {
-        if (!context.TaskQueue().IsEmpty())
+    RunOnMainThread([this, results = task.Results(), pairs = task.fElementList] {
+        fTask.TakeRunResults(results);
+        // The resolved folders and skip marks of this run; the pairs cannot
+        // have changed meanwhile, as a busy profile takes no new settings.
+        if (pairs.size() == fTask.fElementList.size()) {
+            for (std::size_t i = 0; i < pairs.size(); ++i) {
+                fTask.fElementList[i].fRealSource = pairs[i].fRealSource;
+                fTask.fElementList[i].fRealStorage = pairs[i].fRealStorage;
+                fTask.fElementList[i].fSkipIt = pairs[i].fSkipIt;
+            }
+        }
+        if (!fContext.AppClosing)
+            fTask.SetSyncStatus(TLumo_Operation::fsNone);
+        if (!fContext.TaskQueue().IsEmpty())
             EndRoutine();
     });
 }
 
 void TSyncThread::EndRoutine() {
-    TLumo_Sync& task = fSyncThread;
-    TTaskQueue& queue = task.Profile()->Context().TaskQueue();
+    TLumo_Sync& task = fTask;
+    TTaskQueue& queue = fContext.TaskQueue();
     if (Aborted()) {
         // A stopped run is no failure: the stop's own error goes and the
         // automatic retry does not count it.

@@ -5,20 +5,26 @@
 #include "scripts/script_thread.h"
 #include "sync/sync_analysis.h"
 #include "sync/sync_copy.h"
+#include "sync/sync_run_state.h"
 
 #include <atomic>
 #include <memory>
 
+class TAppContext;
+class TLumo_BackupProfile;
 class TLumo_Sync;
 class TLumo_MegaScan;
 class TSyncUiBatch;
 
 // The worker of one sync run: before-scripts, analysis of every folder pair,
 // then (unless analysis only) copying and deleting, the after-scripts and the
-// end routine on the main thread.
+// end routine on the main thread. It works on its own copy of the settings
+// and its own results, and hands those to the task object by value in its
+// calls on the main thread; result entries go to the result list as copies.
 class TSyncThread : public TEngineThread {
     Q_OBJECT
 public:
+    // Takes a copy of the task object's settings and script lists; call on the main thread.
     TSyncThread(TLumo_Sync& task, bool onlyScan);
     ~TSyncThread() override;
 
@@ -54,7 +60,12 @@ private:
     // Hands a listed entry back to the main thread for release and forgets it.
     void DropDone(TRunItem& item);
 
-    TLumo_Sync& fSyncThread;
+    // The task object, the profile and the context: main thread only (inside RunOnMainThread).
+    TLumo_Sync& fTask;
+    TLumo_BackupProfile& fProfile;
+    TAppContext& fContext;
+    // The run's settings and results; the worker's alone.
+    TSyncRunState fSyncThread;
     TLumo_Operation fNewStatus = TLumo_Operation::fsNone;
     quint8 fProgress = 0;
     quint8 fProgressFull = 0;

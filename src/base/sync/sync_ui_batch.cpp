@@ -1,6 +1,7 @@
 #include "sync/sync_ui_batch.h"
 
 #include "app/app_context.h"
+#include "profiles/backup_profile.h"
 #include "sync/sync_task.h"
 #include "util/main_thread.h"
 #include "util/text_format.h"
@@ -13,22 +14,34 @@ constexpr qint64 kBatchIntervalMs = 40;
 
 } // namespace
 
-void TSyncUiBatch::AddResult(std::unique_ptr<TSyncFileElement> element) {
-    TSyncFileElement* raw = element.get();
-    Push(TOp{TOp::TKind::Add, raw, std::move(element)});
+TSyncUiBatch::TSyncUiBatch(TLumo_Sync& task) : fTask(task), fListed(std::make_shared<TListed>()) {
+    fSinceFlush.start();
 }
 
-void TSyncUiBatch::RemoveRow(TSyncFileElement& element) { Push(TOp{TOp::TKind::Remove, &element, nullptr}); }
+void TSyncUiBatch::AddResult(TSyncFileElement& element) {
+    element.ResultId = ++fLastId;
+    auto copy = std::make_unique<TSyncFileElement>(element);
+    // The pair belongs to the run; the copy may stay listed after the run.
+    copy->SyncEl = nullptr;
+    Push(TOp{TOp::TKind::Add, element.ResultId, std::move(copy)});
+}
 
-void TSyncUiBatch::RefreshRow(TSyncFileElement& element) { Push(TOp{TOp::TKind::Refresh, &element, nullptr}); }
+void TSyncUiBatch::RemoveRow(const TSyncFileElement& element) {
+    Push(TOp{TOp::TKind::Remove, element.ResultId, nullptr});
+}
 
-void TSyncUiBatch::Progress(quint8 progress, quint8 progressFull, TSyncFileElement* now) {
+void TSyncUiBatch::RefreshRow(const TSyncFileElement& element) {
+    Push(TOp{TOp::TKind::Refresh, element.ResultId, nullptr, element.Status, element.Error});
+}
+
+void TSyncUiBatch::Progress(quint8 progress, quint8 progressFull, const TSyncFileElement* now) {
+    const quint32 id = now ? now->ResultId : 0;
     // Only the latest progress counts when several follow each other.
-    if (!fOps.empty() && fOps.back().kind == TOp::TKind::Progress && fOps.back().element == now) {
+    if (!fOps.empty() && fOps.back().kind == TOp::TKind::Progress && fOps.back().id == id) {
         fOps.back().progress = progress;
         fOps.back().progressFull = progressFull;
     } else {
-        fOps.push_back(TOp{TOp::TKind::Progress, now, nullptr, progress, progressFull});
+        fOps.push_back(TOp{TOp::TKind::Progress, id, nullptr, TLumo_FileStatus::flsNone, false, progress, progressFull});
     }
     if (fSinceFlush.elapsed() >= kBatchIntervalMs)
         Flush();
@@ -47,44 +60,57 @@ void TSyncUiBatch::Flush() {
     auto ops = std::make_shared<std::vector<TOp>>(std::move(fOps));
     fOps.clear();
     TLumo_Sync& task = fTask;
+    std::shared_ptr<TListed> listed = fListed;
     QCoreApplication* app = QCoreApplication::instance();
     if (!app || IsMainThread()) {
-        Apply(task, *ops);
+        Apply(task, *listed, *ops);
         return;
     }
-    QMetaObject::invokeMethod(app, [&task, ops] { Apply(task, *ops); }, Qt::QueuedConnection);
+    // The call alone owns the operations from here on, so they are released on
+    // the main thread that used them last.
+    QMetaObject::invokeMethod(
+        app, [&task, listed, ops = std::move(ops)] { Apply(task, *listed, *ops); }, Qt::QueuedConnection);
 }
 
-void TSyncUiBatch::Apply(TLumo_Sync& task, std::vector<TOp>& ops) {
+void TSyncUiBatch::Apply(TLumo_Sync& task, TListed& listed, std::vector<TOp>& ops) {
     const bool closing = task.fLumoBackup && task.fLumoBackup->Context().AppClosing;
     ISyncResultView* view = closing ? nullptr : task.fForm;
     for (TOp& op : ops) {
+        TSyncFileElement* element = op.kind == TOp::TKind::Add ? nullptr : listed.value(op.id, nullptr);
         switch (op.kind) {
         case TOp::TKind::Add: {
-            if (!op.owned->IsFolder)
-                op.owned->SizeText = SizeToText(op.owned->Size);
-            TSyncFileElement& element = task.fResultElements.Append(std::move(op.owned));
+            if (!op.copy->IsFolder)
+                op.copy->SizeText = SizeToText(op.copy->Size);
+            TSyncFileElement& added = task.fResultElements.Append(std::move(op.copy));
+            listed.insert(op.id, &added);
             if (task.fForm)
-                task.fForm->AddNew(element);
+                task.fForm->AddNew(added);
             break;
         }
         case TOp::TKind::Remove:
+            if (!element)
+                break;
             if (view)
-                view->RemoveNode(*op.element);
-            op.element->Node = nullptr;
-            task.fResultElements.Take(*op.element);
+                view->RemoveNode(*element);
+            element->Node = nullptr;
+            listed.remove(op.id);
+            task.fResultElements.Take(*element);
             break;
         case TOp::TKind::Refresh:
+            if (!element)
+                break;
+            element->Status = op.status;
+            element->Error = op.error;
             if (view)
-                view->UpdateNode(*op.element);
+                view->UpdateNode(*element);
             break;
         case TOp::TKind::Progress:
             if (task.fProgress != op.progress || task.fProgressFull != op.progressFull) {
                 task.fProgress = op.progress;
                 task.fProgressFull = op.progressFull;
                 task.UpdateProgress();
-                if (view && op.element)
-                    view->UpdateNode(*op.element);
+                if (view && element)
+                    view->UpdateNode(*element);
             }
             break;
         }
