@@ -1,5 +1,5 @@
 #include "app/app_context.h"
-#include "settings/ini_values.h"
+#include "ini/ini_values.h"
 #include "settings/save_settings.h"
 #include "settings/settings_loader.h"
 

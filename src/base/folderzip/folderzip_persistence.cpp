@@ -2,7 +2,7 @@
 
 #include "app/app_context.h"
 #include "folderzip/folderzip_task.h"
-#include "settings/ini_values.h"
+#include "ini/ini_values.h"
 #include "profiles/profile_uid.h"
 #include "util/string_lists.h"
 #include "zip/zip_password.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "folderzip/folderzip_settings.h"
-#include "settings/ini_document.h"
+#include "ini/ini_document.h"
 
 #include <QString>
 

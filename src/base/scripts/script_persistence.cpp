@@ -1,7 +1,7 @@
 #include "scripts/script_persistence.h"
 
 #include "app/app_context.h"
-#include "settings/ini_values.h"
+#include "ini/ini_values.h"
 
 #include <exception>
 

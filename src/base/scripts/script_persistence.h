@@ -1,8 +1,8 @@
 #pragma once
 
+#include "ini/ini_document.h"
 #include "scripts/script_list.h"
 #include "scripts/script_text.h"
-#include "settings/ini_document.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "settings/save_thread.h"
 
 #include "app/app_context.h"
+#include "ini/ini_document.h"
 #include "os/platform.h"
-#include "settings/ini_document.h"
 #include "settings/save_settings.h"
 #include "settings/save_steps.h"
 #include "util/main_thread.h"

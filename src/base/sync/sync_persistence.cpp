@@ -1,7 +1,7 @@
 #include "sync/sync_persistence.h"
 
 #include "app/app_context.h"
-#include "settings/ini_values.h"
+#include "ini/ini_values.h"
 #include "profiles/profile_uid.h"
 #include "sync/sync_analysis.h"
 #include "sync/sync_task.h"

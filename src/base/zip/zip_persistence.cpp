@@ -1,7 +1,7 @@
 #include "zip/zip_persistence.h"
 
 #include "app/app_context.h"
-#include "settings/ini_values.h"
+#include "ini/ini_values.h"
 #include "profiles/profile_uid.h"
 #include "util/string_lists.h"
 #include "zip/zip_password.h"
