@@ -5,6 +5,7 @@
 #include "qt_app.h"
 #include "scripts/script_persistence.h"
 #include "settings/save_settings.h"
+#include "settings/settings_loader.h"
 #include "sync/sync_task.h"
 #include "test_env.h"
 

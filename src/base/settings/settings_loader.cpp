@@ -20,6 +20,18 @@ IniDocument ReadSettingsFile(const QString& path) {
     return IniDocument::FromBytes(file.readAll());
 }
 
+void LoadScripts(TAppContext& context, const IniDocument& ini) {
+    const auto& profiles = context.Profiles();
+    QStringList uids;
+    uids.reserve(static_cast<qsizetype>(profiles.size()));
+    for (const auto& profile : profiles)
+        uids << profile->UID();
+    LoadScripts(ini, uids, [&profiles](qsizetype position, const TLumo_ScriptList& before,
+                                       const TLumo_ScriptList& after) {
+        profiles[static_cast<size_t>(position)]->SetScriptLists(before, after, false);
+    });
+}
+
 void LoadSettings(TAppContext& context, const IniDocument& ini) {
     LoadMainSection(ini, context.Options, context.Saver().fPosition);
 }

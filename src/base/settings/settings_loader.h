@@ -10,6 +10,10 @@ class TAppContext;
 // empty document (every loader then keeps its defaults).
 IniDocument ReadSettingsFile(const QString& path);
 
+// Every profile's script lists, in list order, handed to the profile without a
+// save request. An unexpected error ends the loading for the remaining profiles.
+void LoadScripts(TAppContext& context, const IniDocument& ini);
+
 // "Main": the global options and the stored profile order.
 void LoadSettings(TAppContext& context, const IniDocument& ini);
 

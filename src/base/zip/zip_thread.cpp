@@ -176,7 +176,7 @@ void TZipThread::RunScriptList(bool before) {
     TLumo_BackupProfile* profile = fZipThread.Profile();
     if (!profile)
         return;
-    if (RunScripts(*profile, before, fZipThreadPointer).TaskBroken)
+    if (RunScripts(before ? profile->ScriptsBefore() : profile->ScriptsAfter(), before, fZipThreadPointer).TaskBroken)
         RunOnMainThread([profile] { profile->AbortTask(); });
 }
 
