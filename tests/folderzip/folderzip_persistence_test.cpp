@@ -1,7 +1,7 @@
+#include "app/save_steps.h"
 #include "folderzip/folderzip_persistence.h"
 #include "folderzip/folderzip_task.h"
 #include "profiles/backup_profile.h"
-#include "settings/save_steps.h"
 
 #include "../sync/kind_test_support.h"
 

@@ -1,11 +1,11 @@
 #include "script_test_support.h"
 
 #include "app/app_context.h"
+#include "app/settings_loader.h"
 #include "profiles/backup_profile.h"
 #include "qt_app.h"
 #include "scripts/script_persistence.h"
 #include "settings/save_settings.h"
-#include "settings/settings_loader.h"
 #include "sync/sync_task.h"
 #include "test_env.h"
 

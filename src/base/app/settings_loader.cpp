@@ -1,4 +1,4 @@
-#include "settings/settings_loader.h"
+#include "app/settings_loader.h"
 
 #include "app/app_context.h"
 #include "folderzip/folderzip_persistence.h"
