@@ -1,4 +1,5 @@
 #include "app/save_steps.h"
+#include "app/settings_loader.h"
 #include "folderzip/folderzip_persistence.h"
 #include "folderzip/folderzip_task.h"
 #include "profiles/backup_profile.h"

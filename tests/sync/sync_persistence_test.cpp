@@ -1,4 +1,5 @@
 #include "app/save_steps.h"
+#include "app/settings_loader.h"
 #include "profiles/backup_profile.h"
 #include "sync/sync_persistence.h"
 #include "sync/sync_task.h"

@@ -432,7 +432,7 @@ void TZipThread::CommitSuccess(const TRunOutcome& outcome) {
             profile->Context().Saver().AddNewTask(TSaveSetType::stProfile, zip.fUID);
         if (fSettings.FVType != TZipVersion::zvNone) {
             zip.fFileVersionList.push_back(TFileVersion{now, outcome.Target});
-            zip.FVUpdate();
+            zip.FVUpdate(zip.Profile() ? &zip.Profile()->Context().Saver() : nullptr);
         }
     });
 }
