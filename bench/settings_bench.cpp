@@ -2,8 +2,8 @@
 // one save pass after changing one profile. Prints the median of several runs.
 
 #include "app/app_context.h"
+#include "app/settings_loader.h"
 #include "settings/save_settings.h"
-#include "settings/settings_loader.h"
 #include "sync/sync_task.h"
 
 #include "qt_app.h"

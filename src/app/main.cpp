@@ -1,7 +1,7 @@
 #include "app/app_context.h"
 #include "app/app_paths.h"
+#include "app/settings_loader.h"
 #include "settings/save_settings.h"
-#include "settings/settings_loader.h"
 
 #include <QApplication>
 #include <QListWidget>

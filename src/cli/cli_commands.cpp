@@ -1,7 +1,7 @@
 #include "cli/cli_commands.h"
 
 #include "app/app_context.h"
-#include "settings/save_steps.h"
+#include "app/save_steps.h"
 
 #include <QIODevice>
 

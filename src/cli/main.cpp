@@ -1,10 +1,10 @@
 #include "app/app_context.h"
 #include "app/app_paths.h"
+#include "app/settings_loader.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
 #include "cli/cli_runs.h"
 #include "cli/cli_signals.h"
-#include "settings/settings_loader.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,8 @@
+#include "app/save_steps.h"
+#include "app/settings_loader.h"
 #include "folderzip/folderzip_persistence.h"
 #include "folderzip/folderzip_task.h"
 #include "profiles/backup_profile.h"
-#include "settings/save_steps.h"
 
 #include "../sync/kind_test_support.h"
 

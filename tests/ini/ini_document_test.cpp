@@ -1,4 +1,4 @@
-#include "settings/ini_document.h"
+#include "ini/ini_document.h"
 
 #include <gtest/gtest.h>
 

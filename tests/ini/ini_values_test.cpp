@@ -1,4 +1,4 @@
-#include "settings/ini_values.h"
+#include "ini/ini_values.h"
 
 #include "zero_stream.h"
 

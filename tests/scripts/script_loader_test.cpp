@@ -1,6 +1,7 @@
 #include "script_test_support.h"
 
 #include "app/app_context.h"
+#include "app/settings_loader.h"
 #include "profiles/backup_profile.h"
 #include "qt_app.h"
 #include "scripts/script_persistence.h"

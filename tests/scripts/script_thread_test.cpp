@@ -383,7 +383,7 @@ TEST_F(ScriptRuns, TheThreadRunsTheChosenListAsItWasWhenMade) {
     const QString after = Touch("after");
     const QString later = Touch("later");
     profile.SetScriptLists({DeleteFile(before)}, {DeleteFile(after)}, false);
-    TScriptThread script(profile, true);
+    TScriptThread script(profile.ScriptsBefore(), true);
     // Lists replaced after the thread was made do not reach it.
     profile.SetScriptLists({DeleteFile(later)}, {DeleteFile(later)}, false);
     script.start();
@@ -399,8 +399,8 @@ TEST_F(ScriptRuns, RunScriptsReportsABrokenTask) {
     const QString after = Touch("after");
     profile.SetScriptLists({Action(TActionType::taBreakTask)}, {DeleteFile(after)}, false);
     TScriptThreadSlot slot;
-    EXPECT_TRUE(RunScripts(profile, true, slot).TaskBroken);
-    EXPECT_FALSE(RunScripts(profile, false, slot).TaskBroken);
+    EXPECT_TRUE(RunScripts(profile.ScriptsBefore(), true, slot).TaskBroken);
+    EXPECT_FALSE(RunScripts(profile.ScriptsAfter(), false, slot).TaskBroken);
     EXPECT_FALSE(QFile::exists(after));
     EXPECT_FALSE(slot.IsBusy());
 }
@@ -412,7 +412,7 @@ TEST_F(ScriptRuns, AnAbortThroughTheSlotStopsTheWorkersListAndTheRestOfTheRun) {
     profile.SetScriptLists({PauseOf("30"), DeleteFile(marker)}, {DeleteFile(after)}, false);
     TScriptThreadSlot slot;
     TScriptResult beforeResult{true};
-    std::thread worker([&] { beforeResult = RunScripts(profile, true, slot); });
+    std::thread worker([&] { beforeResult = RunScripts(profile.ScriptsBefore(), true, slot); });
     ServeMainThreadWhile([&] { return !slot.IsBusy(); });
     QThread::msleep(100);
 
@@ -426,7 +426,7 @@ TEST_F(ScriptRuns, AnAbortThroughTheSlotStopsTheWorkersListAndTheRestOfTheRun) {
     EXPECT_TRUE(QFile::exists(marker));
 
     // The stop holds for the rest of the run: the after list runs nothing.
-    RunScripts(profile, false, slot);
+    RunScripts(profile.ScriptsAfter(), false, slot);
     EXPECT_TRUE(QFile::exists(after));
 }
 

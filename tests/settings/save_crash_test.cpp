@@ -1,8 +1,8 @@
 #include "app/app_context.h"
+#include "app/settings_loader.h"
+#include "ini/ini_values.h"
 #include "scheduler/schedule.h"
-#include "settings/ini_values.h"
 #include "settings/save_settings.h"
-#include "settings/settings_loader.h"
 #include "sync/sync_task.h"
 
 #include "qt_app.h"

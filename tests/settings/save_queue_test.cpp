@@ -1,7 +1,7 @@
 #include "app/app_context.h"
-#include "settings/ini_values.h"
+#include "app/settings_loader.h"
+#include "ini/ini_values.h"
 #include "settings/save_settings.h"
-#include "settings/settings_loader.h"
 
 #include "qt_app.h"
 #include "test_env.h"

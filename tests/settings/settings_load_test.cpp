@@ -1,7 +1,7 @@
 #include "app/app_context.h"
+#include "app/settings_loader.h"
 #include "scheduler/schedule.h"
 #include "settings/save_settings.h"
-#include "settings/settings_loader.h"
 
 #include "qt_app.h"
 #include "settings_fixture.h"

@@ -1,6 +1,6 @@
 #include "app/app_context.h"
+#include "app/settings_loader.h"
 #include "settings/save_settings.h"
-#include "settings/settings_loader.h"
 #include "sync/sync_task.h"
 
 #include "qt_app.h"

@@ -1,6 +1,6 @@
 #include "settings_fixture.h"
 
-#include "settings/ini_values.h"
+#include "ini/ini_values.h"
 
 namespace {
 

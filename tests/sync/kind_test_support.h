@@ -4,8 +4,8 @@
 // and helpers to write INI text by hand.
 
 #include "app/app_context.h"
+#include "ini/ini_document.h"
 #include "lang/builtin_tables.h"
-#include "settings/ini_document.h"
 #include "settings/save_settings.h"
 
 #include "qt_app.h"

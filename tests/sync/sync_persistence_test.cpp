@@ -1,5 +1,6 @@
+#include "app/save_steps.h"
+#include "app/settings_loader.h"
 #include "profiles/backup_profile.h"
-#include "settings/save_steps.h"
 #include "sync/sync_persistence.h"
 #include "sync/sync_task.h"
 #include "zip/zip_persistence.h"

@@ -1,5 +1,6 @@
+#include "app/save_steps.h"
+#include "app/settings_loader.h"
 #include "profiles/backup_profile.h"
-#include "settings/save_steps.h"
 #include "util/scramble.h"
 #include "zip/zip_password.h"
 #include "zip/zip_persistence.h"

@@ -54,7 +54,7 @@ TEST_F(ZipRotationTest, ByCountDropsTheOldestWithItsSegments) {
     TLumo_Zip& zip = MakeZip(TZipVersion::zvItems, 3,
                              {{now - 4, File("B.zip")}, {now - 3, File("B[1].zip")}, {now - 2, File("B[2].zip")},
                               {now - 1, File("B[3].zip")}});
-    zip.FVUpdate();
+    zip.FVUpdate(&ctx->Saver());
     EXPECT_EQ(ListedNames(zip), QStringList({"B[1].zip", "B[2].zip", "B[3].zip"}));
     EXPECT_EQ(Names(), QStringList({"B[1].z01", "B[1].zip", "B[2].zip", "B[3].zip"}));
     EXPECT_TRUE(VersionsSavePosted(zip));
@@ -68,7 +68,7 @@ TEST_F(ZipRotationTest, ByAgeDropsWhatIsOlderThanTheDays) {
                              {{now - 49 * kHour, File("old.zip")},
                               {now - 48 * kHour, File("edge.zip")},
                               {now - 47 * kHour, File("young.zip")}});
-    zip.FVUpdate();
+    zip.FVUpdate(&ctx->Saver());
     EXPECT_EQ(ListedNames(zip), QStringList({"edge.zip", "young.zip"}));
     EXPECT_EQ(Names(), QStringList({"edge.zip", "young.zip"}));
     EXPECT_TRUE(VersionsSavePosted(zip));
@@ -80,7 +80,7 @@ TEST_F(ZipRotationTest, MissingAndUndeletableFilesLeaveTheListAnyway) {
     Touch("last.zip");
     TLumo_Zip& zip = MakeZip(TZipVersion::zvItems, 1,
                              {{now - 3, File("gone.zip")}, {now - 2, File("kept.zip")}, {now - 1, File("last.zip")}});
-    zip.FVUpdate();
+    zip.FVUpdate(&ctx->Saver());
     EXPECT_EQ(ListedNames(zip), QStringList({"last.zip"}));
     EXPECT_EQ(Names(), QStringList({"kept.z01", "kept.zip", "last.zip"}));
 }
@@ -89,7 +89,7 @@ TEST_F(ZipRotationTest, AFileThatAKeptVersionNamesIsNotDeleted) {
     Touch("B.zip");
     Touch("B.z01");
     TLumo_Zip& zip = MakeZip(TZipVersion::zvItems, 1, {{now - 2, File("B.zip")}, {now - 1, File("B.zip")}});
-    zip.FVUpdate();
+    zip.FVUpdate(&ctx->Saver());
     EXPECT_EQ(zip.FileVersionList().size(), 1u);
     EXPECT_EQ(Names(), QStringList({"B.z01", "B.zip"}));
 }
@@ -97,7 +97,7 @@ TEST_F(ZipRotationTest, AFileThatAKeptVersionNamesIsNotDeleted) {
 TEST_F(ZipRotationTest, WithoutVersionsNothingIsRotatedOrSaved) {
     Touch("B.zip");
     TLumo_Zip& zip = MakeZip(TZipVersion::zvNone, 1, {{now - 2, File("B.zip")}, {now - 1, File("C.zip")}});
-    zip.FVUpdate();
+    zip.FVUpdate(&ctx->Saver());
     EXPECT_EQ(zip.FileVersionList().size(), 2u);
     EXPECT_EQ(Names(), QStringList({"B.zip"}));
     EXPECT_FALSE(VersionsSavePosted(zip));

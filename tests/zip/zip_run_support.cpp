@@ -3,8 +3,8 @@
 #include "archive_test_support.h"
 
 #include "app/task_queue.h"
+#include "ini/ini_document.h"
 #include "profiles/backup_profile.h"
-#include "settings/ini_document.h"
 
 #include <QCoreApplication>
 #include <QDir>

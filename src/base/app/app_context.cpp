@@ -1,5 +1,6 @@
 #include "app/app_context.h"
 
+#include "app/save_steps.h"
 #include "app/task_queue.h"
 #include "folderzip/folderzip_task.h"
 #include "scheduler/cron_entry.h"
@@ -47,7 +48,10 @@ TAppContext::TAppContext(TAppPaths paths) : fPaths(std::move(paths)) {
             profile->OnCronAction();
     };
     fSchedule = std::make_unique<TSchedule>(std::move(hooks));
-    fSaver = std::make_unique<TSaveSettings>(*this);
+    TSaveHooks saveHooks;
+    saveHooks.PassAllowed = [this] { return !SettingsLocked && !AppClosing; };
+    saveHooks.ApplyRequest = [this](IniDocument& ini, const TSaveTask& task) { ApplySaveRequest(ini, task, *this); };
+    fSaver = std::make_unique<TSaveSettings>(fPaths.DataFolder, fPaths.SettingsFile(), std::move(saveHooks));
     fTaskQueue = std::make_unique<TTaskQueue>(*this);
     RegisterSyncEngine(*fTaskQueue);
     RegisterZipEngine(*fTaskQueue);

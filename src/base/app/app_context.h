@@ -2,6 +2,7 @@
 
 #include "lang/language.h"
 #include "profiles/backup_profile.h"
+#include "profiles/profile_uid.h"
 #include "settings/global_options.h"
 
 #include <QHash>
@@ -36,7 +37,7 @@ struct TAppPaths {
 // The application's global state: options, language, profiles, schedule and
 // the settings store. The program creates one; tests create and destroy their
 // own. The newest living context is the current one.
-class TAppContext {
+class TAppContext : public IProfileUIDs {
 public:
     explicit TAppContext(TAppPaths paths);
     ~TAppContext();
@@ -59,7 +60,7 @@ public:
     // Profiles in creation order; the list owns them.
     const std::vector<std::unique_ptr<TLumo_BackupProfile>>& Profiles() const { return fProfiles; }
     TLumo_BackupProfile* FindProfileByUID(const QString& uid) const;
-    bool IsUIDUnique(const QString& uid) const;
+    bool IsUIDUnique(const QString& uid) const override;
     void AppendProfile(std::unique_ptr<TLumo_BackupProfile> profile);
     // Takes the profile out of the list and returns it to the caller.
     std::unique_ptr<TLumo_BackupProfile> TakeProfile(const TLumo_BackupProfile& profile);

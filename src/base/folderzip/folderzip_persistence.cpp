@@ -1,9 +1,7 @@
 #include "folderzip/folderzip_persistence.h"
 
-#include "app/app_context.h"
 #include "folderzip/folderzip_task.h"
-#include "settings/ini_values.h"
-#include "profiles/profile_uid.h"
+#include "ini/ini_values.h"
 #include "util/string_lists.h"
 #include "zip/zip_password.h"
 
@@ -77,13 +75,13 @@ TFolderZip_Settings ReadFolderZipSettings(const IniDocument& ini, const QString&
     return s;
 }
 
-void LoadFolderZip(TAppContext& context, const IniDocument& ini) {
+void LoadFolderZip(const IniDocument& ini, const TProfileMaker<TLumo_FolderZip>& maker) {
     try {
         for (const QString& uid : ini.Keys(kZipFolderList)) {
-            if (!CanLoadProfileUID(context, uid))
+            if (!maker.CanLoad(uid))
                 continue;
             const TFolderZip_Settings settings = ReadFolderZipSettings(ini, uid);
-            TLumo_FolderZip& folderZip = TLumo_FolderZip::Create(context, uid);
+            TLumo_FolderZip& folderZip = maker.Create(uid);
             folderZip.ApplyNewSettings(settings, false);
             folderZip.UpdateLastActive();
             folderZip.RebuildText();

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "folderzip/folderzip_settings.h"
-#include "settings/ini_document.h"
+#include "ini/ini_document.h"
+#include "profiles/profile_maker.h"
 
 #include <QString>
 
-class TAppContext;
 class TLumo_FolderZip;
 
 // The settings of the folder archiving job uid as stored in the file, with the
@@ -14,9 +14,9 @@ class TLumo_FolderZip;
 // for a time stamp that names an impossible date.
 TFolderZip_Settings ReadFolderZipSettings(const IniDocument& ini, const QString& uid);
 
-// Creates the folder archiving jobs named in "ZipFolderList", in file order. An
+// Creates through maker the folder archiving jobs named in "ZipFolderList", in file order. An
 // error stops the family: the profiles read before it stay, the rest is not created.
-void LoadFolderZip(TAppContext& context, const IniDocument& ini);
+void LoadFolderZip(const IniDocument& ini, const TProfileMaker<TLumo_FolderZip>& maker);
 
 // The list entry, the settings keys of uid + "_st" and the excluded subfolders
 // (section uid + "_FolderEx").

@@ -1,8 +1,8 @@
 #include "lang/language_choice.h"
 
+#include "ini/ini_document.h"
 #include "lang/builtin_tables.h"
 #include "lang/language.h"
-#include "settings/ini_document.h"
 
 #include <QDir>
 #include <QFile>

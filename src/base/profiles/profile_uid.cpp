@@ -1,11 +1,9 @@
 #include "profiles/profile_uid.h"
 
-#include "app/app_context.h"
-
-QString MakeProfileUID(const TAppContext& context, const QString& prefix) {
-    return MakeStampUID(prefix, [&context](const QString& uid) { return context.IsUIDUnique(uid); });
+QString MakeProfileUID(const IProfileUIDs& profiles, const QString& prefix) {
+    return MakeStampUID(prefix, [&profiles](const QString& uid) { return profiles.IsUIDUnique(uid); });
 }
 
-bool CanLoadProfileUID(const TAppContext& context, const QString& uid) {
-    return !uid.trimmed().isEmpty() && !IsFixedSectionName(uid) && context.IsUIDUnique(uid);
+bool CanLoadProfileUID(const IProfileUIDs& profiles, const QString& uid) {
+    return !uid.trimmed().isEmpty() && !IsFixedSectionName(uid) && profiles.IsUIDUnique(uid);
 }

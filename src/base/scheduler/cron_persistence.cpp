@@ -1,9 +1,9 @@
 #include "scheduler/cron_persistence.h"
 
+#include "ini/ini_values.h"
 #include "os/platform.h"
 #include "scheduler/cron_entry.h"
 #include "scheduler/schedule.h"
-#include "settings/ini_values.h"
 #include "util/stamp_uid.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "ini/ini_document.h"
 #include "scheduler/cron_settings.h"
-#include "settings/ini_document.h"
 
 #include <QSet>
 #include <QString>

@@ -1,7 +1,6 @@
 #include "scripts/script_persistence.h"
 
-#include "app/app_context.h"
-#include "settings/ini_values.h"
+#include "ini/ini_values.h"
 
 #include <exception>
 
@@ -64,12 +63,12 @@ void ReadProfileScripts(const IniDocument& ini, const QString& uid, TLumo_Script
     }
 }
 
-void LoadScripts(TAppContext& context, const IniDocument& ini) {
+void LoadScripts(const IniDocument& ini, const QStringList& uids, const TScriptListsSink& take) {
     try {
-        for (const auto& profile : context.Profiles()) {
+        for (qsizetype i = 0; i < uids.size(); ++i) {
             TLumo_ScriptList before, after;
-            ReadProfileScripts(ini, profile->UID(), before, after);
-            profile->SetScriptLists(before, after, false);
+            ReadProfileScripts(ini, uids[i], before, after);
+            take(i, before, after);
         }
     } catch (const std::exception&) {
         // The remaining profiles keep empty lists; nothing is reported.

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "ini/ini_document.h"
 #include "scripts/script_list.h"
 #include "scripts/script_text.h"
-#include "settings/ini_document.h"
 
 #include <QString>
+#include <QStringList>
 
-class TAppContext;
+#include <functional>
 
 // Script lists in the settings file. For a profile with UID U the section
 // U + "_st" holds "ProfileScript_Before" and "ProfileScript_After", and U + "_PS"
@@ -23,10 +24,15 @@ TLumo_ScriptList UnpackScriptList(const QString& value, TScriptListScope scope =
 void ReadProfileScripts(const IniDocument& ini, const QString& uid, TLumo_ScriptList& before,
                         TLumo_ScriptList& after);
 
-// For every profile in order: reads its lists and hands them to the profile
-// (no save request). An unexpected error ends the loading for the remaining
-// profiles; those read so far keep their lists.
-void LoadScripts(TAppContext& context, const IniDocument& ini);
+// Receives the two lists read for the UID at a position of the loaded list.
+using TScriptListsSink =
+    std::function<void(qsizetype position, const TLumo_ScriptList& before, const TLumo_ScriptList& after)>;
+
+// For every UID in order: reads its lists and hands them to take with the
+// UID's position (two profiles may share a UID; each gets its lists). An
+// unexpected error ends the loading for the remaining UIDs; those read so far
+// keep their lists.
+void LoadScripts(const IniDocument& ini, const QStringList& uids, const TScriptListsSink& take);
 
 // Writes one profile's script keys: each list key is deleted and written again
 // when packing succeeds, then the branch section is rebuilt. Both branch keys

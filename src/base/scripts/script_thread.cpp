@@ -1,6 +1,5 @@
 #include "scripts/script_thread.h"
 
-#include "profiles/backup_profile.h"
 #include "scripts/script_actions.h"
 #include "util/main_thread.h"
 #include "util/trash.h"
@@ -15,9 +14,6 @@ namespace {
 constexpr qint64 kLongestPauseSeconds = 100LL * 366 * 24 * 3600;
 
 } // namespace
-
-TScriptThread::TScriptThread(const TLumo_BackupProfile& profile, bool thisIsBefore)
-    : TScriptThread(thisIsBefore ? profile.ScriptsBefore() : profile.ScriptsAfter(), thisIsBefore) {}
 
 TScriptThread::TScriptThread(TLumo_ScriptList actions, bool thisIsBefore)
     : fThisIsBefore(thisIsBefore), fActions(std::move(actions)) {}
@@ -144,10 +140,6 @@ public:
 private:
     TScriptThreadSlot& fSlot;
 };
-
-TScriptResult RunScripts(const TLumo_BackupProfile& profile, bool nThisIsBefore, TScriptThreadSlot& slot) {
-    return RunScripts(nThisIsBefore ? profile.ScriptsBefore() : profile.ScriptsAfter(), nThisIsBefore, slot);
-}
 
 TScriptResult RunScripts(const TLumo_ScriptList& list, bool nThisIsBefore, TScriptThreadSlot& slot) {
     if (list.empty() || slot.Aborted())

@@ -8,8 +8,6 @@
 #include <condition_variable>
 #include <mutex>
 
-class TLumo_BackupProfile;
-
 // Runs one script list of a profile on its own thread: conditions, pauses,
 // program starts and deletions, until the list ends, a list-control action
 // ends it or AbortIt is called. The list is copied when the thread object is
@@ -19,10 +17,9 @@ class TLumo_BackupProfile;
 // destroyed by whoever made it, after it has ended.
 class TScriptThread : public QThread {
 public:
-    // Copies the profile's before list (thisIsBefore) or after list. Call on the
-    // thread that may read the profile (the main thread or the engine's worker).
-    TScriptThread(const TLumo_BackupProfile& profile, bool thisIsBefore);
-    // Runs the given actions; for callers that hold a list of their own.
+    // Runs a copy of the given list, a profile's before list (thisIsBefore) or
+    // after list. Make it on the thread that may read that list (the main
+    // thread or the engine's worker).
     explicit TScriptThread(TLumo_ScriptList actions, bool thisIsBefore = true);
     // Stops a thread still running and waits for it.
     ~TScriptThread() override;
@@ -95,20 +92,18 @@ struct TScriptResult {
     bool TaskBroken = false;
 };
 
-// Runs the profile's before list (nThisIsBefore) or after list on a script
+// Runs a profile's before list (nThisIsBefore) or after list on a script
 // thread and returns when that thread has ended and been released. Called by
-// the engine's worker: the list is copied on the calling thread, the thread is
-// registered in the slot while it runs, and an empty list starts no thread.
-// Typical use in a worker:
+// the engine's worker, best with a list it copied when its run started, so
+// that it never reads the profile while the main thread may change it. The
+// list is copied on the calling thread, the thread is registered in the slot
+// while it runs, and an empty list starts no thread. Typical use in a worker:
 //
 //     if (!aborted && !onlyScan) {
 //         RunOnMainThread([&] { /* status fsScriptBefore, repaint */ });
-//         if (RunScripts(profile, true, fScriptSlot).TaskBroken)
+//         if (RunScripts(fScriptsBefore, true, fScriptSlot).TaskBroken)
 //             RunOnMainThread([&] { /* the profile's AbortTask, as the user's Stop */ });
 //     }
 //
 // and in the engine's AbortTask (main thread): fScriptSlot.AbortAndWait().
-TScriptResult RunScripts(const TLumo_BackupProfile& profile, bool nThisIsBefore, TScriptThreadSlot& slot);
-// The same for a list the worker copied itself when its run started, so that
-// it never reads the profile while the main thread may change it.
 TScriptResult RunScripts(const TLumo_ScriptList& list, bool nThisIsBefore, TScriptThreadSlot& slot);

@@ -1,6 +1,6 @@
 #include "settings/global_options.h"
 
-#include "settings/ini_values.h"
+#include "ini/ini_values.h"
 
 #include <new>
 

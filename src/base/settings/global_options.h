@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/ini_document.h"
+#include "ini/ini_document.h"
 #include "util/date_time.h"
 
 #include <QString>

@@ -1,13 +1,13 @@
 #include "settings/save_settings.h"
 
-#include "app/app_context.h"
 #include "settings/save_thread.h"
 #include "util/main_thread.h"
 
 #include <QMutexLocker>
 #include <QThread>
 
-TSaveSettings::TSaveSettings(TAppContext& context) : fContext(context) {
+TSaveSettings::TSaveSettings(QString dataFolder, QString settingsFile, TSaveHooks hooks)
+    : fDataFolder(std::move(dataFolder)), fSettingsFile(std::move(settingsFile)), fHooks(std::move(hooks)) {
     fTimer.setInterval(kSaveIntervalMs);
     connect(&fTimer, &QTimer::timeout, this, &TSaveSettings::RunSave);
     fTimer.start();
@@ -29,7 +29,7 @@ void TSaveSettings::AddNewTask(TSaveSetType type, const QString& uid) {
 }
 
 void TSaveSettings::RunSave() {
-    if (fActiveNow || fContext.SettingsLocked || fContext.AppClosing)
+    if (fActiveNow || (fHooks.PassAllowed && !fHooks.PassAllowed()))
         return;
     {
         QMutexLocker lock(&fLock);
@@ -37,7 +37,7 @@ void TSaveSettings::RunSave() {
             return;
     }
     fActiveNow = true;
-    fThread = std::make_unique<TSaveThread>(*this, fContext);
+    fThread = std::make_unique<TSaveThread>(*this, fDataFolder, fSettingsFile);
     connect(fThread.get(), &QThread::finished, this, &TSaveSettings::OnPassEnded, Qt::QueuedConnection);
     fThread->start();
 }

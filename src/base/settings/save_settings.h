@@ -9,11 +9,22 @@
 #include <QTimer>
 
 #include <deque>
+#include <functional>
 #include <memory>
 
+class IniDocument;
 class TSaveThread;
 
-class TAppContext;
+// What the store needs from the program that owns it; the values it writes
+// live above this layer.
+struct TSaveHooks {
+    // False while no pass may start: the program is closing, or its settings
+    // file is being restored or reset. Unset: a pass may always start.
+    std::function<bool()> PassAllowed;
+    // Applies one request to the file in memory with the values the objects
+    // hold now. Called on the main thread.
+    std::function<void(IniDocument& ini, const TSaveTask& task)> ApplyRequest;
+};
 
 // The one settings store: the queue of save requests and the passes that
 // apply them to Backup.ini. Lives on the main thread.
@@ -27,7 +38,8 @@ class TSaveSettings : public QObject {
 public:
     static constexpr int kSaveIntervalMs = 120000;
 
-    explicit TSaveSettings(TAppContext& context);
+    // dataFolder ends with the path separator; settingsFile is the file in it.
+    TSaveSettings(QString dataFolder, QString settingsFile, TSaveHooks hooks);
     // Stops the timer and drops the waiting requests; waits (serving the main
     // thread's calls) for a pass that is still running.
     ~TSaveSettings() override;
@@ -54,12 +66,18 @@ signals:
 
 private:
     friend class TSaveThread;
+    void ApplyRequest(IniDocument& ini, const TSaveTask& task) const {
+        if (fHooks.ApplyRequest)
+            fHooks.ApplyRequest(ini, task);
+    }
     bool TakeFirst(TSaveTask& task);
     void PutBack(const std::vector<TSaveTask>& taken);
     void DropAll();
     void OnPassEnded();
 
-    TAppContext& fContext;
+    const QString fDataFolder;
+    const QString fSettingsFile;
+    const TSaveHooks fHooks;
     QTimer fTimer;
     mutable QMutex fLock;
     std::deque<TSaveTask> fTasksList;

@@ -1,10 +1,8 @@
 #include "settings/save_thread.h"
 
-#include "app/app_context.h"
+#include "ini/ini_document.h"
 #include "os/platform.h"
-#include "settings/ini_document.h"
 #include "settings/save_settings.h"
-#include "settings/save_steps.h"
 #include "util/main_thread.h"
 
 #include <QDir>
@@ -13,9 +11,8 @@
 
 #include <vector>
 
-TSaveThread::TSaveThread(TSaveSettings& store, const TAppContext& context)
-    : fStore(store), fContext(context), fDataFolder(context.Paths().DataFolder),
-      fSettingsFile(context.Paths().SettingsFile()) {}
+TSaveThread::TSaveThread(TSaveSettings& store, QString dataFolder, QString settingsFile)
+    : fStore(store), fDataFolder(std::move(dataFolder)), fSettingsFile(std::move(settingsFile)) {}
 
 void TSaveThread::RemoveStaleTemporaryFiles() const {
     // Only one pass writes at a time, so a temporary file that exists now was
@@ -51,7 +48,7 @@ bool TSaveThread::WritePass() {
     TSaveTask task;
     while (fStore.TakeFirst(task)) {
         taken.push_back(task);
-        RunOnMainThread([&] { ApplySaveRequest(ini, task, fContext); });
+        RunOnMainThread([&] { fStore.ApplyRequest(ini, task); });
     }
     if (taken.empty())
         return false;

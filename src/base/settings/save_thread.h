@@ -4,13 +4,12 @@
 #include <QThread>
 
 class TSaveSettings;
-class TAppContext;
 
 // One writer pass, owned by the store from start to finish.
 class TSaveThread : public QThread {
     Q_OBJECT
 public:
-    TSaveThread(TSaveSettings& store, const TAppContext& context);
+    TSaveThread(TSaveSettings& store, QString dataFolder, QString settingsFile);
     // The pass replaced the settings file.
     bool Written() const { return fWritten; }
 
@@ -22,7 +21,6 @@ private:
     void RemoveStaleTemporaryFiles() const;
 
     TSaveSettings& fStore;
-    const TAppContext& fContext;
     const QString fDataFolder;
     const QString fSettingsFile;
     bool fWritten = false;

@@ -1,8 +1,6 @@
 #include "sync/sync_persistence.h"
 
-#include "app/app_context.h"
-#include "settings/ini_values.h"
-#include "profiles/profile_uid.h"
+#include "ini/ini_values.h"
 #include "sync/sync_analysis.h"
 #include "sync/sync_task.h"
 
@@ -57,13 +55,13 @@ TSyncSettings ReadSyncSettings(const IniDocument& ini, const QString& uid) {
     return s;
 }
 
-void LoadSync(TAppContext& context, const IniDocument& ini) {
+void LoadSync(const IniDocument& ini, const TProfileMaker<TLumo_Sync>& maker) {
     try {
         for (const QString& uid : ini.Keys(kSyncList)) {
-            if (!CanLoadProfileUID(context, uid))
+            if (!maker.CanLoad(uid))
                 continue;
             const TSyncSettings settings = ReadSyncSettings(ini, uid);
-            TLumo_Sync& sync = TLumo_Sync::Create(context, uid);
+            TLumo_Sync& sync = maker.Create(uid);
             sync.ApplyNewSettings(settings, false);
             sync.UpdateLastActive();
         }

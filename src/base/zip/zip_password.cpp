@@ -1,6 +1,6 @@
 #include "zip/zip_password.h"
 
-#include "settings/ini_document.h"
+#include "ini/ini_document.h"
 #include "util/scramble.h"
 
 QString TakeOverPassword(const QString& current, const QString& nPassword, bool nPasswordModified) {

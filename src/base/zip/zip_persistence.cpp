@@ -1,8 +1,6 @@
 #include "zip/zip_persistence.h"
 
-#include "app/app_context.h"
-#include "settings/ini_values.h"
-#include "profiles/profile_uid.h"
+#include "ini/ini_values.h"
 #include "util/string_lists.h"
 #include "zip/zip_password.h"
 #include "zip/zip_task.h"
@@ -81,13 +79,13 @@ TZip_Settings ReadZipSettings(const IniDocument& ini, const QString& uid) {
     return s;
 }
 
-void LoadZip(TAppContext& context, const IniDocument& ini) {
+void LoadZip(const IniDocument& ini, const TProfileMaker<TLumo_Zip>& maker) {
     try {
         for (const QString& uid : ini.Keys(kZipList)) {
-            if (!CanLoadProfileUID(context, uid))
+            if (!maker.CanLoad(uid))
                 continue;
             const TZip_Settings settings = ReadZipSettings(ini, uid);
-            TLumo_Zip& zip = TLumo_Zip::Create(context, uid);
+            TLumo_Zip& zip = maker.Create(uid);
             zip.ApplyNewSettings(settings, false);
             zip.UpdateLastActive();
         }

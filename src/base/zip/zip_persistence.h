@@ -1,11 +1,11 @@
 #pragma once
 
-#include "settings/ini_document.h"
+#include "ini/ini_document.h"
+#include "profiles/profile_maker.h"
 #include "zip/zip_settings.h"
 
 #include <QString>
 
-class TAppContext;
 class TLumo_Zip;
 
 // The settings of the archive backup uid as stored in the file, with the
@@ -14,9 +14,9 @@ class TLumo_Zip;
 // EConvertError for a time stamp that names an impossible date.
 TZip_Settings ReadZipSettings(const IniDocument& ini, const QString& uid);
 
-// Creates the archive backups named in "ZipList", in file order. An error stops
+// Creates through maker the archive backups named in "ZipList", in file order. An error stops
 // the family: the profiles read before it stay, the rest is not created.
-void LoadZip(TAppContext& context, const IniDocument& ini);
+void LoadZip(const IniDocument& ini, const TProfileMaker<TLumo_Zip>& maker);
 
 // The list entry, the settings keys of uid + "_st" and the items (section uid).
 void WriteZipProfile(IniDocument& ini, const TLumo_Zip& zip);

@@ -1,7 +1,5 @@
 #include "zip/zip_task.h"
 
-#include "app/app_context.h"
-#include "profiles/backup_profile.h"
 #include "settings/save_settings.h"
 #include "util/path_delim.h"
 #include "zip/zip_files.h"
@@ -26,7 +24,7 @@ void DeleteVersionFiles(const QString& fileName) {
 
 } // namespace
 
-void TLumo_Zip::FVUpdate() {
+void TLumo_Zip::FVUpdate(TSaveSettings* saver) {
     if (fFVType == TZipVersion::zvNone)
         return;
     TFileVersionList dropped;
@@ -53,6 +51,6 @@ void TLumo_Zip::FVUpdate() {
         if (!stillKept)
             DeleteVersionFiles(version.Filename);
     }
-    if (fLumoBackup)
-        fLumoBackup->Context().Saver().AddNewTask(TSaveSetType::stZipFileversion, fUID);
+    if (saver)
+        saver->AddNewTask(TSaveSetType::stZipFileversion, fUID);
 }

@@ -14,6 +14,7 @@
 
 class TAppContext;
 class TLumo_BackupProfile;
+class TSaveSettings;
 
 // The task object of an archive backup profile: its settings, its recorded
 // versions and its state. It creates its profile, which owns it.
@@ -44,8 +45,9 @@ public:
     // Starts a run of the task at the head of the queue on its own worker.
     void StartZip();
     // Drops the versions beyond the limit (by count or by age), deleting
-    // their archives and segments, and posts the save of the version list.
-    void FVUpdate();
+    // their archives and segments, and posts the save of the version list to
+    // saver (none: the list is not saved).
+    void FVUpdate(TSaveSettings* saver);
 
     void AbortZip();
     void ResetStat();

@@ -176,7 +176,7 @@ void TZipThread::RunScriptList(bool before) {
     TLumo_BackupProfile* profile = fZipThread.Profile();
     if (!profile)
         return;
-    if (RunScripts(*profile, before, fZipThreadPointer).TaskBroken)
+    if (RunScripts(before ? profile->ScriptsBefore() : profile->ScriptsAfter(), before, fZipThreadPointer).TaskBroken)
         RunOnMainThread([profile] { profile->AbortTask(); });
 }
 
@@ -432,7 +432,7 @@ void TZipThread::CommitSuccess(const TRunOutcome& outcome) {
             profile->Context().Saver().AddNewTask(TSaveSetType::stProfile, zip.fUID);
         if (fSettings.FVType != TZipVersion::zvNone) {
             zip.fFileVersionList.push_back(TFileVersion{now, outcome.Target});
-            zip.FVUpdate();
+            zip.FVUpdate(zip.Profile() ? &zip.Profile()->Context().Saver() : nullptr);
         }
     });
 }

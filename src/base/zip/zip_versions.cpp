@@ -1,6 +1,6 @@
 #include "zip/zip_versions.h"
 
-#include "settings/ini_values.h"
+#include "ini/ini_values.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "settings/ini_values.h"
+#include "ini/ini_values.h"
 
 #include "util/code_page.h"
 #include "util/zstream.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/ini_document.h"
+#include "ini/ini_document.h"
 
 #include <QString>
 
@@ -9,6 +9,15 @@ class TAppContext;
 // Reads the settings file into memory; a missing or unreadable file gives an
 // empty document (every loader then keeps its defaults).
 IniDocument ReadSettingsFile(const QString& path);
+
+// Each kind's profiles from its list section, made in this context's profile list.
+void LoadSync(TAppContext& context, const IniDocument& ini);
+void LoadZip(TAppContext& context, const IniDocument& ini);
+void LoadFolderZip(TAppContext& context, const IniDocument& ini);
+
+// Every profile's script lists, in list order, handed to the profile without a
+// save request. An unexpected error ends the loading for the remaining profiles.
+void LoadScripts(TAppContext& context, const IniDocument& ini);
 
 // "Main": the global options and the stored profile order.
 void LoadSettings(TAppContext& context, const IniDocument& ini);

@@ -1,4 +1,4 @@
-#include "settings/save_steps.h"
+#include "app/save_steps.h"
 
 #include "app/app_context.h"
 #include "folderzip/folderzip_persistence.h"

@@ -1,23 +1,57 @@
-#include "settings/settings_loader.h"
+#include "app/settings_loader.h"
 
 #include "app/app_context.h"
 #include "folderzip/folderzip_persistence.h"
+#include "folderzip/folderzip_task.h"
 #include "lang/language_choice.h"
+#include "profiles/profile_uid.h"
 #include "scheduler/cron_persistence.h"
 #include "scheduler/schedule.h"
 #include "scripts/script_persistence.h"
 #include "settings/global_options.h"
 #include "settings/save_settings.h"
 #include "sync/sync_persistence.h"
+#include "sync/sync_task.h"
 #include "zip/zip_persistence.h"
+#include "zip/zip_task.h"
 
 #include <QFile>
+
+namespace {
+
+template <typename Task>
+TProfileMaker<Task> MakerIn(TAppContext& context) {
+    return {[&context](const QString& uid) { return CanLoadProfileUID(context, uid); },
+            [&context](const QString& uid) -> Task& { return Task::Create(context, uid); }};
+}
+
+} // namespace
 
 IniDocument ReadSettingsFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return IniDocument::FromBytes(file.readAll());
+}
+
+void LoadSync(TAppContext& context, const IniDocument& ini) { LoadSync(ini, MakerIn<TLumo_Sync>(context)); }
+
+void LoadZip(TAppContext& context, const IniDocument& ini) { LoadZip(ini, MakerIn<TLumo_Zip>(context)); }
+
+void LoadFolderZip(TAppContext& context, const IniDocument& ini) {
+    LoadFolderZip(ini, MakerIn<TLumo_FolderZip>(context));
+}
+
+void LoadScripts(TAppContext& context, const IniDocument& ini) {
+    const auto& profiles = context.Profiles();
+    QStringList uids;
+    uids.reserve(static_cast<qsizetype>(profiles.size()));
+    for (const auto& profile : profiles)
+        uids << profile->UID();
+    LoadScripts(ini, uids, [&profiles](qsizetype position, const TLumo_ScriptList& before,
+                                       const TLumo_ScriptList& after) {
+        profiles[static_cast<size_t>(position)]->SetScriptLists(before, after, false);
+    });
 }
 
 void LoadSettings(TAppContext& context, const IniDocument& ini) {

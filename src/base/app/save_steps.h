@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/ini_document.h"
+#include "ini/ini_document.h"
 #include "settings/save_types.h"
 
 class TAppContext;
