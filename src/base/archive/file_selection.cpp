@@ -1,6 +1,7 @@
 #include "archive/file_selection.h"
 
 #include "archive/archive_output.h"
+#include "archive/set_swap.h"
 #include "archive/writer_leftovers.h"
 
 #include <algorithm>
@@ -172,7 +173,7 @@ private:
 
     bool IsExcluded(const std::string& path, const std::string& name, bool isFolder) const {
         // The writer's own files, of this run or of one that was killed, are never data.
-        if (!isFolder && IsWriterTemporaryName(name))
+        if (!isFolder && (IsWriterTemporaryName(name) || IsSwapJournalName(name)))
             return true;
         if (!fRules.archivePath.empty() &&
             (path == fRules.archivePath ||
