@@ -57,6 +57,8 @@ FileFacts FactsFromStat(const struct stat& st, bool isLink, const std::string& n
     facts.unixMode = static_cast<std::uint32_t>(st.st_mode & (S_IFMT | 0777));
     facts.timeKnown = true;
     facts.lastWrite = st.st_mtime;
+    facts.device = static_cast<std::uint64_t>(st.st_dev);
+    facts.fileId = static_cast<std::uint64_t>(st.st_ino);
     if (S_ISREG(st.st_mode)) {
         facts.kind = FileKind::File;
         facts.size = static_cast<std::uint64_t>(st.st_size);

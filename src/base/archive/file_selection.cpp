@@ -132,10 +132,24 @@ private:
             folder.insert(0, fBase);
         if (folder.empty())
             folder = std::string(".") + kSeparator;
-        Walk(WithTrailingSeparator(folder), pattern);
+        folder = WithTrailingSeparator(folder);
+        Walk(folder, pattern, QueryFile(folder));
     }
 
-    void Walk(const std::string& folder, const std::string& pattern) {
+    // True for a folder already being walked further up the current path.
+    bool IsOnCurrentPath(const FileFacts& facts) const {
+        return facts.fileId != 0 && std::any_of(fOpenFolders.begin(), fOpenFolders.end(), [&](const FileFacts& open) {
+                   return open.device == facts.device && open.fileId == facts.fileId;
+               });
+    }
+
+    void Walk(const std::string& folder, const std::string& pattern, const FileFacts& self) {
+        fOpenFolders.push_back(self);
+        WalkContent(folder, pattern);
+        fOpenFolders.pop_back();
+    }
+
+    void WalkContent(const std::string& folder, const std::string& pattern) {
         if (fStopRequested && fStopRequested())
             return;
         std::vector<FolderItem> items;
@@ -152,13 +166,28 @@ private:
         if (!fRules.recurse)
             return;
         for (const FolderItem& item : items) {
-            // Links to folders are never followed, so a link cannot make a loop.
-            if (item.facts.kind != FileKind::Folder || item.facts.isLink)
+            if (item.facts.kind != FileKind::Folder)
+                continue;
+            // A link to a folder is archived with its content, as the folder
+            // would be; where the platform cannot tell folders apart it is not followed.
+            if (item.facts.isLink && item.facts.fileId == 0)
                 continue;
             const std::string path = folder + item.name;
+            if (IsOnCurrentPath(item.facts)) {
+                LeaveOutLoop(path, item.name, item.facts);
+                continue;
+            }
             if (Consider(path, item.name, item.facts))
-                Walk(path + kSeparator, pattern);
+                Walk(path + kSeparator, pattern, item.facts);
         }
+    }
+
+    void LeaveOutLoop(const std::string& path, const std::string& name, const FileFacts& facts) {
+        if (IsExcluded(path, name, true) || !fSeen.insert(path).second)
+            return;
+        SelectedItem item{path, StoredNameOf(path, fRules.baseDir, true, fRules.storePath), true, facts};
+        item.leftOutCause = "it leads back to a folder that contains it";
+        fItems.push_back(std::move(item));
     }
 
     // Adds the entry unless excluded; returns false when excluded.
@@ -206,6 +235,7 @@ private:
     const std::string fBase;
     std::vector<SelectedItem> fItems;
     std::unordered_set<std::string> fSeen;
+    std::vector<FileFacts> fOpenFolders; // from the mask's folder down to the one being listed
 };
 
 } // namespace
