@@ -143,20 +143,22 @@ private:
                });
     }
 
-    void Walk(const std::string& folder, const std::string& pattern, const FileFacts& self) {
+    // False when the folder could not be listed.
+    bool Walk(const std::string& folder, const std::string& pattern, const FileFacts& self) {
         fOpenFolders.push_back(self);
-        WalkContent(folder, pattern);
+        const bool listed = WalkContent(folder, pattern);
         fOpenFolders.pop_back();
+        return listed;
     }
 
-    void WalkContent(const std::string& folder, const std::string& pattern) {
+    bool WalkContent(const std::string& folder, const std::string& pattern) {
         if (fStopRequested && fStopRequested())
-            return;
+            return true;
         std::vector<FolderItem> items;
         std::string error;
         while (!ListFolder(folder, items, error)) {
             if (!fOnFolderFailure || !fOnFolderFailure(folder, error))
-                return;
+                return false;
         }
         std::sort(items.begin(), items.end(), [](const FolderItem& a, const FolderItem& b) { return a.name < b.name; });
         for (const FolderItem& item : items) {
@@ -164,7 +166,7 @@ private:
                 Consider(folder + item.name, item.name, item.facts);
         }
         if (!fRules.recurse)
-            return;
+            return true;
         for (const FolderItem& item : items) {
             if (item.facts.kind != FileKind::Folder)
                 continue;
@@ -177,9 +179,15 @@ private:
                 LeaveOutLoop(path, item.name, item.facts);
                 continue;
             }
-            if (Consider(path, item.name, item.facts))
-                Walk(path + kSeparator, pattern, item.facts);
+            const std::size_t before = fItems.size();
+            if (!Consider(path, item.name, item.facts) || Walk(path + kSeparator, pattern, item.facts))
+                continue;
+            // Left out and reported: stored empty, the folder would restore
+            // as if it had nothing in it.
+            if (fItems.size() > before && fItems[before].path == path)
+                fItems.erase(fItems.begin() + static_cast<std::ptrdiff_t>(before));
         }
+        return true;
     }
 
     void LeaveOutLoop(const std::string& path, const std::string& name, const FileFacts& facts) {
