@@ -171,9 +171,15 @@ TEST_F(ArchiveTree, LinkToFileStoresTheFileContent) {
     const auto entries = ByName(listing);
     ASSERT_TRUE(entries.count("link.txt"));
     EXPECT_EQ(entries.at("link.txt").size, 5000u);
-    // A link to a folder is not followed.
-    for (const auto& [name, e] : entries)
-        EXPECT_EQ(name.rfind("notes-link", 0), std::string::npos) << name;
+    // A link to a folder is archived as that folder, with its content.
+    EXPECT_TRUE(entries.count("notes-link/"));
+    std::size_t linked = 0;
+    for (const auto& item : fs::recursive_directory_iterator(fDir / "src/Notes")) {
+        const std::string relative = fs::relative(item.path(), fDir / "src/Notes").generic_string();
+        EXPECT_TRUE(entries.count("notes-link/" + relative + (item.is_directory() ? "/" : ""))) << relative;
+        ++linked;
+    }
+    EXPECT_GT(linked, 0u);
 }
 
 TEST_F(ArchiveTree, ThreadCountAndMemoryAssemblyDoNotChangeTheBytes) {

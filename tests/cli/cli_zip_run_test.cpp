@@ -140,6 +140,8 @@ TEST_F(CliZipRun, AFolderThatCannotBeListedIsAnErrorThatNamesIt) {
     ASSERT_TRUE(names);
     EXPECT_TRUE(names->contains("a.txt"));
     EXPECT_TRUE(names->contains("sub/b.txt"));
+    // The folder is left out, not stored as an empty folder it never was.
+    EXPECT_FALSE(names->contains("locked/")) << names->join(' ').toStdString();
 }
 
 TEST_F(CliZipRun, AWriterFailureKeepsItsCauseInTheErrorText) {

@@ -1,5 +1,6 @@
 #include "archive/archive_output.h"
 
+#include "archive/set_swap.h"
 #include "archive/zip_writer_types.h"
 
 #include <algorithm>
@@ -170,22 +171,25 @@ void ArchiveOutput::MoveToFile() {
     std::string().swap(fMemory);
 }
 
-std::vector<std::string> ArchiveOutput::FinalNames() const {
-    std::vector<std::string> names;
-    const std::size_t count = fInMemory ? 1 : fSegments.size();
+std::string ArchiveOutput::SegmentName(std::size_t index) const {
     std::string base = fFinalPath;
     const auto dot = base.find_last_of('.');
     const auto slash = base.find_last_of("/\\");
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
         base.resize(dot);
-    for (std::size_t i = 1; i < count; ++i) {
-        char suffix[32];
-        if (fAdvancedNaming)
-            std::snprintf(suffix, sizeof suffix, "_%03zu", i);
-        else
-            std::snprintf(suffix, sizeof suffix, ".z%02zu", i);
-        names.push_back(base + suffix);
-    }
+    char suffix[32];
+    if (fAdvancedNaming)
+        std::snprintf(suffix, sizeof suffix, "_%03zu", index);
+    else
+        std::snprintf(suffix, sizeof suffix, ".z%02zu", index);
+    return base + suffix;
+}
+
+std::vector<std::string> ArchiveOutput::FinalNames() const {
+    std::vector<std::string> names;
+    const std::size_t count = fInMemory ? 1 : fSegments.size();
+    for (std::size_t i = 1; i < count; ++i)
+        names.push_back(SegmentName(i));
     names.push_back(fFinalPath);
     return names;
 }
@@ -196,47 +200,37 @@ void ArchiveOutput::Commit() {
     FinishCurrentSegment();
     const std::vector<std::string> names = FinalNames();
     std::string error;
-    // Files of the final names are moved aside first and put back when any
-    // rename fails, so a failure keeps the previous archive whole instead of
-    // leaving it with some of its segments replaced.
-    std::vector<std::pair<std::string, std::string>> asides; // final name, aside name
-    std::size_t placed = 0;
-    auto rollBack = [&] {
-        for (std::size_t j = 0; j < placed; ++j)
-            RemoveFileQuietly(names[j]);
-        for (std::size_t j = placed; j < fSegments.size(); ++j)
-            RemoveFileQuietly(fSegments[j].tempPath);
-        std::string ignored;
-        for (auto it = asides.rbegin(); it != asides.rend(); ++it)
-            RenameReplacing(it->second, it->first, ignored);
-        fSegments.clear();
+    auto failKeepingThePrevious = [this, &error] {
+        // A swap that could not be undone keeps its files for the next run,
+        // which finishes it as its journal says.
+        if (PathExists(SwapJournalPath(fFinalPath)))
+            fSegments.clear();
+        Discard();
         fCommitted = true;
         Fail(error);
     };
-    for (const std::string& name : names) {
-        if (!PathExists(name))
-            continue;
-        if (QueryFile(name).kind == FileKind::Folder) {
-            error = "cannot replace '" + name + "': it is a folder";
-            rollBack();
+    if (names.size() == 1) {
+        // One file: the rename replaces the previous archive in one step.
+        const FileFacts existing = QueryFile(fFinalPath);
+        if (existing.kind == FileKind::Folder && !existing.isLink) {
+            error = "cannot replace '" + fFinalPath + "': it is a folder";
+            failKeepingThePrevious();
         }
-        std::string aside;
-        for (unsigned n = 0; aside.empty() || PathExists(aside); ++n) {
-            char suffix[16];
-            std::snprintf(suffix, sizeof suffix, "%08x", n);
-            aside = TemporaryPrefix(name) + suffix;
-        }
-        if (!RenameReplacing(name, aside, error))
-            rollBack();
-        asides.emplace_back(name, aside);
+        if (!RenameReplacing(fSegments.front().tempPath, fFinalPath, error))
+            failKeepingThePrevious();
+    } else {
+        // Segments only work together: the previous set, with any segments
+        // beyond the new count, is swapped out as a whole, so that a failure
+        // or a kill leaves either the previous or the new archive whole.
+        std::vector<std::string> temporary;
+        for (const Segment& segment : fSegments)
+            temporary.push_back(segment.tempPath);
+        std::vector<std::string> previous;
+        for (std::size_t i = names.size(); PathExists(SegmentName(i)); ++i)
+            previous.push_back(SegmentName(i));
+        if (!ReplaceFileSet(temporary, names, previous, error, fBeforeSwapStep))
+            failKeepingThePrevious();
     }
-    // Every segment is complete and on disk before any takes its name; the
-    // last segment, which readers open first, is renamed last.
-    for (; placed < fSegments.size(); ++placed)
-        if (!RenameReplacing(fSegments[placed].tempPath, names[placed], error))
-            rollBack();
-    for (const auto& [name, aside] : asides)
-        RemoveFileQuietly(aside);
     fSegments.clear();
     fCommitted = true;
 }

@@ -10,6 +10,7 @@
 #include "archive/file_io.h"
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -54,8 +55,12 @@ public:
     bool IsInMemory() const { return fInMemory; }
     // Writes what is in memory to a temporary file and goes on there.
     void MoveToFile();
-    // Flushes every segment to disk and gives them their final names.
+    // Flushes every segment to disk and gives them their final names. The
+    // segments replace the previous set of that name as a whole (see
+    // set_swap.h); a failure keeps the previous archive.
     void Commit();
+    // Called before every rename and removal of Commit's swap; tests stop the writer there.
+    void SetBeforeSwapStep(std::function<void()> hook) { fBeforeSwapStep = std::move(hook); }
     // Removes the temporary files; nothing keeps its final name.
     void Discard();
 
@@ -77,6 +82,8 @@ private:
 
     std::uint64_t Capacity(std::size_t index) const { return index == 0 ? fFirstSize : fNextSize; }
     Location Locate(std::uint64_t pos) const;
+    // The name of segment index (1, 2, ...) other than the last.
+    std::string SegmentName(std::size_t index) const;
     void StartSegment();
     void FinishCurrentSegment();
     void Fail(const std::string& error);
@@ -91,6 +98,7 @@ private:
     std::vector<Segment> fSegments;
     OutputFile fCurrent; // open on the last segment
     std::uint64_t fPosition = 0;
+    std::function<void()> fBeforeSwapStep;
 };
 
 } // namespace archive

@@ -35,6 +35,10 @@ struct FileFacts {
     std::uint32_t dosAttributes = 0;
     // The POSIX file type and permission bits where the platform has them, else 0.
     std::uint32_t unixMode = 0;
+    // Which file or folder this is (device and inode), so that a walk can
+    // tell a folder it has already entered; both 0 where unknown.
+    std::uint64_t device = 0;
+    std::uint64_t fileId = 0;
 };
 
 // The "version made by" host of the archives written here (APPNOTE 4.4.2):

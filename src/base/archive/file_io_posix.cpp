@@ -4,6 +4,7 @@
 #include "os/file_attributes.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
@@ -57,6 +58,8 @@ FileFacts FactsFromStat(const struct stat& st, bool isLink, const std::string& n
     facts.unixMode = static_cast<std::uint32_t>(st.st_mode & (S_IFMT | 0777));
     facts.timeKnown = true;
     facts.lastWrite = st.st_mtime;
+    facts.device = static_cast<std::uint64_t>(st.st_dev);
+    facts.fileId = static_cast<std::uint64_t>(st.st_ino);
     if (S_ISREG(st.st_mode)) {
         facts.kind = FileKind::File;
         facts.size = static_cast<std::uint64_t>(st.st_size);
@@ -90,6 +93,92 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A path the system refuses as a whole (PATH_MAX and longer) is reached in
+// pieces with openat; every shorter path keeps its single call.
+bool IsTooLongForOneCall(const std::string& path) { return path.size() >= PATH_MAX; }
+
+// An open descriptor, closed when it goes.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : fFd(fd) {}
+    ~Descriptor() {
+        if (fFd >= 0)
+            ::close(fFd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return fFd; }
+    int Release() {
+        const int fd = fFd;
+        fFd = -1;
+        return fd;
+    }
+    void Reset(int fd) {
+        if (fFd >= 0)
+            ::close(fFd);
+        fFd = fd;
+    }
+
+private:
+    int fFd;
+};
+
+// Opens the folder holding a long path's last name, descending in pieces
+// shorter than PATH_MAX, and gives that name; -1 with errno set on failure.
+int OpenParentInPieces(const std::string& path, std::string& lastName) {
+    std::size_t end = path.size();
+    while (end > 1 && path[end - 1] == '/')
+        --end; // "folder/" names the folder
+    const std::size_t slash = path.rfind('/', end - 1);
+    lastName = path.substr(slash == std::string::npos ? 0 : slash + 1, end - (slash == std::string::npos ? 0 : slash + 1));
+    if (slash == std::string::npos)
+        return ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::string parent = path.substr(0, slash + 1);
+    std::size_t pos = 0;
+    Descriptor dir(::open(parent[0] == '/' ? "/" : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    while (dir.Get() >= 0 && pos < parent.size()) {
+        while (pos < parent.size() && parent[pos] == '/')
+            ++pos;
+        if (pos >= parent.size())
+            break;
+        // The longest run of whole names that one call still takes.
+        std::size_t cut = parent.size();
+        if (cut - pos >= PATH_MAX) {
+            cut = parent.rfind('/', pos + PATH_MAX - 2);
+            if (cut == std::string::npos || cut <= pos) {
+                errno = ENAMETOOLONG;
+                return -1;
+            }
+        }
+        const std::string piece = parent.substr(pos, cut - pos);
+        dir.Reset(::openat(dir.Get(), piece.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        pos = cut;
+    }
+    return dir.Release();
+}
+
+// open(path, flags), reaching a long path in pieces.
+int OpenPath(const std::string& path, int flags) {
+    if (!IsTooLongForOneCall(path))
+        return ::open(path.c_str(), flags);
+    std::string name;
+    const Descriptor parent(OpenParentInPieces(path, name));
+    if (parent.Get() < 0)
+        return -1;
+    return ::openat(parent.Get(), name.c_str(), flags);
+}
+
+// lstat or stat of path, reaching a long path in pieces.
+int StatPath(const std::string& path, struct stat& st, bool followLink) {
+    if (!IsTooLongForOneCall(path))
+        return followLink ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+    std::string name;
+    const Descriptor parent(OpenParentInPieces(path, name));
+    if (parent.Get() < 0)
+        return -1;
+    return ::fstatat(parent.Get(), name.c_str(), &st, followLink ? 0 : AT_SYMLINK_NOFOLLOW);
+}
+
 } // namespace
 
 bool IsSeparator(char c) { return c == '/'; }
@@ -108,20 +197,27 @@ std::uint32_t ZipExternalAttributes(const FileFacts& facts, bool isFolder) {
 
 FileFacts QueryFile(const std::string& path) {
     struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0)
+    if (StatPath(path, link, false) != 0)
         return {};
     const bool isLink = S_ISLNK(link.st_mode);
     if (!isLink)
         return FactsFromStat(link, false, NameOf(path));
     struct stat target {};
-    if (::stat(path.c_str(), &target) != 0)
+    if (StatPath(path, target, true) != 0)
         return DanglingLinkFacts(NameOf(path));
     return FactsFromStat(target, true, NameOf(path));
 }
 
 bool ListFolder(const std::string& folder, std::vector<FolderItem>& items, std::string& error) {
     items.clear();
-    DIR* dir = ::opendir(folder.c_str());
+    DIR* dir = nullptr;
+    if (!IsTooLongForOneCall(folder)) {
+        dir = ::opendir(folder.c_str());
+    } else {
+        Descriptor fd(OpenPath(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (fd.Get() >= 0 && (dir = ::fdopendir(fd.Get())) != nullptr)
+            fd.Release();
+    }
     if (!dir) {
         error = Describe("cannot list", folder, errno);
         return false;
@@ -156,7 +252,7 @@ InputFile::~InputFile() { Close(); }
 bool InputFile::Open(const std::string& path, std::string& error, int& nativeError) {
     Close();
     // Non-blocking so that opening a FIFO cannot hang the run.
-    fFd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    fFd = OpenPath(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fFd < 0) {
         nativeError = errno;
         error = Describe("cannot open", path, nativeError);

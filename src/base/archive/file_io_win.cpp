@@ -32,6 +32,8 @@ std::time_t ToTimeT(const FILETIME& ft) {
 FileFacts FactsFrom(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, const FILETIME& lastWrite) {
     FileFacts facts;
     facts.isLink = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    // The find data has no file index: device and fileId stay unknown, and
+    // the selection then does not enter linked folders.
     facts.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Folder : FileKind::File;
     facts.size = (static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow;
     facts.timeKnown = true;

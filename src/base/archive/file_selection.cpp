@@ -1,6 +1,7 @@
 #include "archive/file_selection.h"
 
 #include "archive/archive_output.h"
+#include "archive/set_swap.h"
 #include "archive/writer_leftovers.h"
 
 #include <algorithm>
@@ -131,17 +132,33 @@ private:
             folder.insert(0, fBase);
         if (folder.empty())
             folder = std::string(".") + kSeparator;
-        Walk(WithTrailingSeparator(folder), pattern);
+        folder = WithTrailingSeparator(folder);
+        Walk(folder, pattern, QueryFile(folder));
     }
 
-    void Walk(const std::string& folder, const std::string& pattern) {
+    // True for a folder already being walked further up the current path.
+    bool IsOnCurrentPath(const FileFacts& facts) const {
+        return facts.fileId != 0 && std::any_of(fOpenFolders.begin(), fOpenFolders.end(), [&](const FileFacts& open) {
+                   return open.device == facts.device && open.fileId == facts.fileId;
+               });
+    }
+
+    // False when the folder could not be listed.
+    bool Walk(const std::string& folder, const std::string& pattern, const FileFacts& self) {
+        fOpenFolders.push_back(self);
+        const bool listed = WalkContent(folder, pattern);
+        fOpenFolders.pop_back();
+        return listed;
+    }
+
+    bool WalkContent(const std::string& folder, const std::string& pattern) {
         if (fStopRequested && fStopRequested())
-            return;
+            return true;
         std::vector<FolderItem> items;
         std::string error;
         while (!ListFolder(folder, items, error)) {
             if (!fOnFolderFailure || !fOnFolderFailure(folder, error))
-                return;
+                return false;
         }
         std::sort(items.begin(), items.end(), [](const FolderItem& a, const FolderItem& b) { return a.name < b.name; });
         for (const FolderItem& item : items) {
@@ -149,15 +166,36 @@ private:
                 Consider(folder + item.name, item.name, item.facts);
         }
         if (!fRules.recurse)
-            return;
+            return true;
         for (const FolderItem& item : items) {
-            // Links to folders are never followed, so a link cannot make a loop.
-            if (item.facts.kind != FileKind::Folder || item.facts.isLink)
+            if (item.facts.kind != FileKind::Folder)
+                continue;
+            // A link to a folder is archived with its content, as the folder
+            // would be; where the platform cannot tell folders apart it is not followed.
+            if (item.facts.isLink && item.facts.fileId == 0)
                 continue;
             const std::string path = folder + item.name;
-            if (Consider(path, item.name, item.facts))
-                Walk(path + kSeparator, pattern);
+            if (IsOnCurrentPath(item.facts)) {
+                LeaveOutLoop(path, item.name, item.facts);
+                continue;
+            }
+            const std::size_t before = fItems.size();
+            if (!Consider(path, item.name, item.facts) || Walk(path + kSeparator, pattern, item.facts))
+                continue;
+            // Left out and reported: stored empty, the folder would restore
+            // as if it had nothing in it.
+            if (fItems.size() > before && fItems[before].path == path)
+                fItems.erase(fItems.begin() + static_cast<std::ptrdiff_t>(before));
         }
+        return true;
+    }
+
+    void LeaveOutLoop(const std::string& path, const std::string& name, const FileFacts& facts) {
+        if (IsExcluded(path, name, true) || !fSeen.insert(path).second)
+            return;
+        SelectedItem item{path, StoredNameOf(path, fRules.baseDir, true, fRules.storePath), true, facts};
+        item.leftOutCause = "it leads back to a folder that contains it";
+        fItems.push_back(std::move(item));
     }
 
     // Adds the entry unless excluded; returns false when excluded.
@@ -172,7 +210,7 @@ private:
 
     bool IsExcluded(const std::string& path, const std::string& name, bool isFolder) const {
         // The writer's own files, of this run or of one that was killed, are never data.
-        if (!isFolder && IsWriterTemporaryName(name))
+        if (!isFolder && (IsWriterTemporaryName(name) || IsSwapJournalName(name)))
             return true;
         if (!fRules.archivePath.empty() &&
             (path == fRules.archivePath ||
@@ -205,6 +243,7 @@ private:
     const std::string fBase;
     std::vector<SelectedItem> fItems;
     std::unordered_set<std::string> fSeen;
+    std::vector<FileFacts> fOpenFolders; // from the mask's folder down to the one being listed
 };
 
 } // namespace

@@ -37,6 +37,9 @@ struct SelectedItem {
     std::string storedName;
     bool isFolder = false;
     FileFacts facts;
+    // Set for an item that is selected but cannot be archived (a link back
+    // to a folder it is in); the archive leaves it out and reports this.
+    std::string leftOutCause;
 };
 
 struct SelectionRules {
@@ -53,7 +56,9 @@ struct SelectionRules {
 using FolderFailureHandler = std::function<bool(const std::string& folder, const std::string& error)>;
 
 // Everything the masks select, in the order the masks and the folders give,
-// each path once. stopRequested is polled between folders.
+// each path once. A link to a folder is entered like the folder, except when
+// it leads back to a folder on the way to it (then it is selected with its
+// leftOutCause). stopRequested is polled between folders.
 std::vector<SelectedItem> SelectFiles(const SelectionRules& rules, const FolderFailureHandler& onFolderFailure,
                                       const std::function<bool()>& stopRequested);
 

@@ -1,6 +1,7 @@
 #include "archive/writer_leftovers.h"
 
 #include "archive/file_io.h"
+#include "archive/set_swap.h"
 
 #include <vector>
 
@@ -34,6 +35,21 @@ bool RemoveWriterLeftovers(const std::string& folder, std::string& error) {
     std::string prefix = folder;
     if (!prefix.empty() && !IsSeparator(prefix.back()))
         prefix += kSeparator;
+    // An interrupted swap first: the files it moved aside may be the only
+    // whole set, and they carry temporary names.
+    bool finishedSwap = false;
+    for (const FolderItem& item : items) {
+        if (item.facts.kind == FileKind::Folder || !IsSwapJournalName(item.name))
+            continue;
+        std::string cause;
+        if (!FinishInterruptedSwap(prefix + item.name, cause)) {
+            error += (error.empty() ? "" : "; ") + cause;
+            return false;
+        }
+        finishedSwap = true;
+    }
+    if (finishedSwap && !ListFolder(folder, items, error))
+        return false;
     bool allGone = true;
     for (const FolderItem& item : items) {
         if (item.facts.kind == FileKind::Folder || !IsWriterTemporaryName(item.name))

@@ -13,8 +13,10 @@ namespace archive {
 // (the archive's name followed by ".~" and eight hexadecimal digits).
 bool IsWriterTemporaryName(std::string_view name);
 
-// Removes every writer temporary file directly in folder. True when all of
-// them went; otherwise error names each one that stayed, with the cause.
+// Finishes or undoes every interrupted set swap in folder, then removes every
+// writer temporary file directly in it. True when all of them went;
+// otherwise error names each one that stayed, with the cause. A swap that
+// can be neither finished nor undone leaves everything in place.
 bool RemoveWriterLeftovers(const std::string& folder, std::string& error);
 
 } // namespace archive

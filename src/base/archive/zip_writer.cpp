@@ -151,7 +151,9 @@ public:
                 fTotalBytes += item.facts.size;
         for (const SelectedItem& item : items) {
             const std::string nameProblem = StoredNameProblem(item.storedName);
-            if (!nameProblem.empty()) {
+            if (!item.leftOutCause.empty()) {
+                LeaveOut(item, TZWLeftOutReason::lrLoop, item.leftOutCause);
+            } else if (!nameProblem.empty()) {
                 LeaveOut(item, TZWLeftOutReason::lrName, nameProblem);
                 if (!item.isFolder)
                     fFinishedBytes += item.facts.size;

@@ -98,7 +98,8 @@ using TZWProcessFileFailureEvent =
 enum class TZWLeftOutReason {
     lrUnreadable, // it could not be opened or read
     lrChanged,    // it changed while it was read, also when read a second time
-    lrName        // its name cannot be stored so that readers restore it
+    lrName,       // its name cannot be stored so that readers restore it
+    lrLoop        // a link to a folder that contains it: entering it would never end
 };
 
 // One selected file or folder that the archive does not hold.

@@ -2,6 +2,8 @@
 
 #include "app/app_context.h"
 #include "app/task_queue.h"
+#include "archive/set_swap.h"
+#include "archive/writer_leftovers.h"
 #include "archive/zip_writer.h"
 #include "os/processes.h"
 #include "profiles/backup_profile.h"
@@ -337,6 +339,14 @@ void TZipThread::WriteArchive(TRunOutcome& outcome) {
         outcome.Error = TLumo_Error::feFolderCreate;
         return;
     }
+    // A swap of archive sets cut off by a kill is finished or undone before
+    // anything else, as its files may hold the only whole archive.
+    std::string leftoverError;
+    if (!archive::RemoveWriterLeftovers(Utf8(folder), leftoverError)) {
+        outcome.Error = TLumo_Error::feArchiving;
+        outcome.Details << QString::fromUtf8(leftoverError);
+        return;
+    }
     RemoveRunLeftovers(folder);
     const QString tempBase = FreeTempBase(folder);
     const QString tempFile = folder + tempBase + kZipExt;
@@ -404,19 +414,36 @@ void TZipThread::PlaceArchive(TRunOutcome& outcome, const QString& folder, const
         return;
     }
     bool placed = true;
+    QString cause;
     if (split) {
-        // The old archive's segments go first; the archive's own name, taken
-        // last, marks the new set as complete.
+        // Segments only work together: the old set, with all its segments,
+        // is swapped for the new one as a whole, so that a kill at any moment
+        // leaves one of them whole and the next run finishes or undoes it.
         const QString targetBase = ArchiveBaseName(target);
-        DeleteSplitVolumes(targetBase, folder);
-        placed = RenameSplitVolumes(tempBase, targetBase, folder);
+        std::vector<std::string> newFiles, finalNames, oldFiles;
+        for (int k = 1; PathTaken(folder + tempBase + SplitVolumeSuffix(k)); ++k) {
+            newFiles.push_back(Utf8(folder + tempBase + SplitVolumeSuffix(k)));
+            finalNames.push_back(Utf8(folder + targetBase + SplitVolumeSuffix(k)));
+        }
+        newFiles.push_back(Utf8(tempFile));
+        finalNames.push_back(Utf8(target));
+        for (int k = 1; PathTaken(folder + targetBase + SplitVolumeSuffix(k)); ++k)
+            oldFiles.push_back(Utf8(folder + targetBase + SplitVolumeSuffix(k)));
+        std::string error;
+        placed = archive::ReplaceFileSet(newFiles, finalNames, oldFiles, error);
+        cause = QString::fromUtf8(error);
+    } else {
+        // The file was flushed by the writer; the rename replaces the old archive in one step.
+        placed = ReplaceFile(tempFile, target);
     }
-    // The file was flushed by the writer; the rename replaces the old archive in one step.
-    placed = placed && ReplaceFile(tempFile, target);
     if (!placed) {
         outcome.Error = TLumo_Error::feDeleteTarget;
         outcome.Details.clear();
-        DiscardTemporary(folder, tempBase, split);
+        if (!cause.isEmpty())
+            outcome.Details << cause;
+        // A swap that could not be undone keeps its files for the next run.
+        if (!PathTaken(QString::fromUtf8(archive::SwapJournalPath(Utf8(target)))))
+            DiscardTemporary(folder, tempBase, split);
         return;
     }
     outcome.Placed = true;
