@@ -23,9 +23,13 @@ cmake --build "$BUILD_DIR" --target $TARGETS
 
 # Qt comes uninstrumented from Debian: the suppressions name only its own
 # internals, never this program's code.
-export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 history_size=4 suppressions=$PWD/scripts/tsan.supp ${TSAN_OPTIONS:-}"
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 history_size=4 die_after_fork=0 suppressions=$PWD/scripts/tsan.supp ${TSAN_OPTIONS:-}"
 export QT_QPA_PLATFORM=offscreen
-# Only the executables built above have their tests listed; the others show
-# up as *_NOT_BUILT placeholders.
-ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" \
-  -E '_NOT_BUILT$|^LayerCheck\.' "$@"
+# Left out: executables not built above (their *_NOT_BUILT placeholders), and
+# tests the detector cannot follow: those that start children through
+# QProcess from a process whose threads have run (after such a start the
+# detector no longer sees the hand-offs it sees in every other test, and
+# reports them as races), and a child capped to 1.5 GiB of address space (the
+# detector's shadow memory alone is larger).
+skipped='_NOT_BUILT$|^LayerCheck\.|^SyncStorageLinkTest\.|^CliSettingsFile\.PackedValuesThatInflateToGigabytesReadAsEmptyAtStart$|^SaveCrash\.KillDuringAPass'
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" -E "$skipped" "$@"

@@ -1,12 +1,12 @@
 #include "util/main_thread.h"
 
-#include "util/tsan_annotations.h"
-
 #include <QCoreApplication>
 #include <QThread>
 #include <QTimer>
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 bool IsMainThread() {
     const QCoreApplication* app = QCoreApplication::instance();
@@ -15,18 +15,64 @@ bool IsMainThread() {
 
 namespace {
 
-// Part of the queued call's closure. Qt may destroy the closure on the worker,
-// inside the call and before it returns, right after the main thread read it:
-// taking the hand-off in the destructor orders that read before the release.
-class THandOffOnDestroy {
+// Every call a thread queues for the main thread is posted under this lock,
+// and the main thread takes it before it runs the call. Qt's event queue has
+// a lock of its own, but the race detector cannot see into Qt; with this one
+// it sees the posts of different threads, and the closure the main thread
+// reads, in their real order. Held only while posting, never while waiting.
+std::mutex& PostLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+void PostUnderLock(QObject* receiver, std::function<void()> call) {
+    const std::lock_guard<std::mutex> lock(PostLock());
+    QMetaObject::invokeMethod(
+        receiver,
+        [call = std::move(call)] {
+            { const std::lock_guard<std::mutex> posted(PostLock()); }
+            call();
+        },
+        Qt::QueuedConnection);
+}
+
+// Tells a waiting RunOnMainThread that its call has run, or will never run:
+// the call's closure is also dropped unrun when the application goes first.
+class TCallDone {
 public:
-    explicit THandOffOnDestroy(const void* key) : fKey(key) {}
-    THandOffOnDestroy(const THandOffOnDestroy&) = default;
-    ~THandOffOnDestroy() { NORVANE_HANDED_OVER(fKey); }
-    const void* Key() const { return fKey; }
+    TCallDone() = default;
+    TCallDone(const TCallDone&) = delete;
+    TCallDone& operator=(const TCallDone&) = delete;
+
+    void Signal() {
+        {
+            const std::lock_guard<std::mutex> lock(fLock);
+            fDone = true;
+        }
+        fChanged.notify_all();
+    }
+    void Wait() {
+        std::unique_lock<std::mutex> lock(fLock);
+        fChanged.wait(lock, [this] { return fDone; });
+    }
 
 private:
-    const void* fKey;
+    std::mutex fLock;
+    std::condition_variable fChanged;
+    bool fDone = false;
+};
+
+// Signals when it is destroyed: owned through a shared pointer by the call's
+// closure, so the call is done when the closure goes, run or not.
+class TSignalOnDrop {
+public:
+    explicit TSignalOnDrop(std::shared_ptr<TCallDone> done) : fDone(std::move(done)) {}
+    TSignalOnDrop(const TSignalOnDrop&) = delete;
+    TSignalOnDrop& operator=(const TSignalOnDrop&) = delete;
+    ~TSignalOnDrop() { fDone->Signal(); }
+
+private:
+    std::shared_ptr<TCallDone> fDone;
 };
 
 } // namespace
@@ -37,19 +83,14 @@ void RunOnMainThread(const std::function<void()>& work) {
         work();
         return;
     }
-    // The call and its return pass through Qt's event queue and semaphore,
-    // which the race detector cannot see: mark both hand-offs.
-    const char handOff = 0;
-    NORVANE_HAND_OVER(&handOff);
-    QMetaObject::invokeMethod(
-        app,
-        [&work, mark = THandOffOnDestroy(&handOff)] {
-            NORVANE_HANDED_OVER(mark.Key());
-            work();
-            NORVANE_HAND_OVER(mark.Key());
-        },
-        Qt::BlockingQueuedConnection);
-    NORVANE_HANDED_OVER(&handOff);
+    // A queued call and a wait of our own rather than Qt's blocking queued
+    // call, whose semaphore the race detector cannot see.
+    auto done = std::make_shared<TCallDone>();
+    {
+        auto dropped = std::make_shared<TSignalOnDrop>(done);
+        PostUnderLock(app, [&work, dropped] { work(); });
+    }
+    done->Wait();
 }
 
 void PostToMainThread(std::function<void()> work, QObject* receiver) {
@@ -58,18 +99,7 @@ void PostToMainThread(std::function<void()> work, QObject* receiver) {
         work();
         return;
     }
-    // The shared work is the hand-off's key: it lives until the call and
-    // every copy of its closure are gone.
-    auto call = std::make_shared<const std::function<void()>>(std::move(work));
-    NORVANE_HAND_OVER(call.get());
-    QMetaObject::invokeMethod(
-        receiver ? receiver : app,
-        [call, mark = THandOffOnDestroy(call.get())] {
-            NORVANE_HANDED_OVER(mark.Key());
-            (*call)();
-            NORVANE_HAND_OVER(mark.Key());
-        },
-        Qt::QueuedConnection);
+    PostUnderLock(receiver ? receiver : app, std::move(work));
 }
 
 void ServeMainThreadWhile(const std::function<bool()>& busy) {

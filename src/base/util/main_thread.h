@@ -11,7 +11,7 @@ class QObject;
 bool IsMainThread();
 
 // Runs work on the main thread and returns when it has run: directly when
-// called on the main thread, otherwise as a blocking queued call. The main
+// called on the main thread, otherwise as a queued call that it waits for. The main
 // thread must never wait for a worker in a way that stops it serving these
 // calls (see ServeMainThreadWhile).
 void RunOnMainThread(const std::function<void()>& work);
