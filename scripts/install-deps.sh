@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev zlib1g-dev libzip-dev libgtest-dev
   unzip zip 7zip rsync python3 xvfb imagemagick
+  libtsan2
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/tsan_annotations.h"
+
 #include <QThread>
 
 // The worker thread of one run (sync, archive backup, folder archiving).
@@ -9,7 +11,14 @@
 class TEngineThread : public QThread {
     Q_OBJECT
 public:
-    using QThread::QThread;
+    TEngineThread() {
+        // Whoever deletes the worker waits for its end through Qt's thread
+        // end, which the race detector cannot see; the finished signal is the
+        // last thing the worker's thread emits, so mark the end there.
+        connect(
+            this, &QThread::finished, this, [this] { NORVANE_HAND_OVER(static_cast<QThread*>(this)); },
+            Qt::DirectConnection);
+    }
 
     // Called on the main thread: requests the stop (see the engines), tells the
     // scanner and a running script thread to stop, waits for the script thread

@@ -5,6 +5,7 @@
 #include "folderzip/folderzip_task.h"
 #include "sync/sync_task.h"
 #include "util/main_thread.h"
+#include "util/tsan_annotations.h"
 #include "zip/zip_task.h"
 
 #include <algorithm>
@@ -63,8 +64,10 @@ void TTaskQueue::Shutdown() {
 TTaskQueue::~TTaskQueue() {
     // Workers of finished runs are past their end routine and need nothing of
     // the main thread any more.
-    for (auto& ending : fEnding)
+    for (auto& ending : fEnding) {
         ending.thread->wait();
+        NORVANE_HANDED_OVER(static_cast<QThread*>(ending.thread.get()));
+    }
 }
 
 void TTaskQueue::SetEngineStart(TBackupClass kind, TEngineStart start) {
@@ -218,17 +221,29 @@ void TTaskQueue::ReapWhenEnded(const TLumo_BackupProfile& profile, std::unique_p
         return;
     TEngineThread* raw = thread.get();
     fEnding.push_back(TEndingWorker{&profile, std::move(thread)});
-    // Queued to the main thread, so the thread object is never deleted inside
-    // its own signal; fReaper drops the connection if the queue goes first.
+    // Posted to the main thread from the ending thread itself, so the thread
+    // object is never deleted inside its own signal; fReaper drops the call if
+    // the queue goes first (its destructor waits for the thread). The end is
+    // marked for the race detector after the post, the worker's last act.
     QObject::connect(
-        raw, &QThread::finished, &fReaper,
+        raw, &QThread::finished, raw,
         [this, raw] {
-            raw->wait();
-            std::erase_if(fEnding, [raw](const auto& ending) { return ending.thread.get() == raw; });
+            PostToMainThread(
+                [this, raw] {
+                    // Already reaped below if it ended before the connection was made.
+                    if (std::none_of(fEnding.begin(), fEnding.end(), [raw](const auto& ending) { return ending.thread.get() == raw; }))
+                        return;
+                    raw->wait();
+                    NORVANE_HANDED_OVER(static_cast<QThread*>(raw));
+                    std::erase_if(fEnding, [raw](const auto& ending) { return ending.thread.get() == raw; });
+                },
+                &fReaper);
+            NORVANE_HAND_OVER(static_cast<QThread*>(raw));
         },
-        Qt::QueuedConnection);
+        Qt::DirectConnection);
     if (raw->isFinished()) {
         raw->wait();
+        NORVANE_HANDED_OVER(static_cast<QThread*>(raw));
         std::erase_if(fEnding, [raw](const auto& ending) { return ending.thread.get() == raw; });
     }
 }

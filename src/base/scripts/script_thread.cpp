@@ -3,6 +3,7 @@
 #include "scripts/script_actions.h"
 #include "util/main_thread.h"
 #include "util/trash.h"
+#include "util/tsan_annotations.h"
 
 #include <algorithm>
 #include <chrono>
@@ -21,6 +22,7 @@ TScriptThread::TScriptThread(TLumo_ScriptList actions, bool thisIsBefore)
 TScriptThread::~TScriptThread() {
     AbortIt();
     wait();
+    NORVANE_HANDED_OVER(static_cast<QThread*>(this));
 }
 
 void TScriptThread::AbortIt() {
@@ -153,6 +155,7 @@ TScriptResult RunScripts(const TLumo_ScriptList& list, bool nThisIsBefore, TScri
             ServeMainThreadWhile([&thread] { return thread.isRunning(); });
         else
             thread.wait();
+        NORVANE_HANDED_OVER(static_cast<QThread*>(&thread));
     }
     return TScriptResult{thread.TaskBroken()};
 }

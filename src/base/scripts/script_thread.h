@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scripts/script_list.h"
+#include "util/tsan_annotations.h"
 
 #include <QThread>
 
@@ -40,7 +41,10 @@ public:
     bool TaskBroken() const { return fTaskBroken; }
 
 protected:
-    void run() override { Execute(); }
+    void run() override {
+        Execute();
+        NORVANE_HAND_OVER(static_cast<QThread*>(this));
+    }
 
 private:
     void Execute();

@@ -2,8 +2,8 @@
 
 #include "settings/save_thread.h"
 #include "util/main_thread.h"
+#include "util/tsan_annotations.h"
 
-#include <QMutexLocker>
 #include <QThread>
 
 TSaveSettings::TSaveSettings(QString dataFolder, QString settingsFile, TSaveHooks hooks)
@@ -21,7 +21,7 @@ TSaveSettings::~TSaveSettings() {
 
 void TSaveSettings::AddNewTask(TSaveSetType type, const QString& uid) {
     const TSaveTask task{type, uid};
-    QMutexLocker lock(&fLock);
+    const std::lock_guard<std::mutex> lock(fLock);
     if (!fWaiting.contains(task)) {
         fWaiting.insert(task);
         fTasksList.push_back(task);
@@ -32,19 +32,29 @@ void TSaveSettings::RunSave() {
     if (fActiveNow || (fHooks.PassAllowed && !fHooks.PassAllowed()))
         return;
     {
-        QMutexLocker lock(&fLock);
+        const std::lock_guard<std::mutex> lock(fLock);
         if (fTasksList.empty())
             return;
     }
     fActiveNow = true;
     fThread = std::make_unique<TSaveThread>(*this, fDataFolder, fSettingsFile);
-    connect(fThread.get(), &QThread::finished, this, &TSaveSettings::OnPassEnded, Qt::QueuedConnection);
+    // Posted from the ending thread rather than through a queued connection,
+    // which would read the thread object after the end the race detector sees.
+    TSaveThread* pass = fThread.get();
+    connect(
+        pass, &QThread::finished, pass,
+        [this, pass] {
+            PostToMainThread([this] { OnPassEnded(); }, this);
+            NORVANE_HAND_OVER(static_cast<QThread*>(pass));
+        },
+        Qt::DirectConnection);
     fThread->start();
 }
 
 void TSaveSettings::OnPassEnded() {
     // The pass has returned; wait() only lets the thread wind down.
     fThread->wait();
+    NORVANE_HANDED_OVER(static_cast<QThread*>(fThread.get()));
     const bool written = fThread->Written();
     fThread.reset();
     fActiveNow = false;
@@ -61,12 +71,12 @@ void TSaveSettings::RunSaveAndWait() {
 }
 
 std::deque<TSaveTask> TSaveSettings::WaitingRequests() const {
-    QMutexLocker lock(&fLock);
+    const std::lock_guard<std::mutex> lock(fLock);
     return fTasksList;
 }
 
 bool TSaveSettings::TakeFirst(TSaveTask& task) {
-    QMutexLocker lock(&fLock);
+    const std::lock_guard<std::mutex> lock(fLock);
     if (fTasksList.empty())
         return false;
     task = fTasksList.front();
@@ -76,7 +86,7 @@ bool TSaveSettings::TakeFirst(TSaveTask& task) {
 }
 
 void TSaveSettings::PutBack(const std::vector<TSaveTask>& taken) {
-    QMutexLocker lock(&fLock);
+    const std::lock_guard<std::mutex> lock(fLock);
     std::deque<TSaveTask> merged;
     QSet<TSaveTask> placed;
     auto add = [&merged, &placed](const TSaveTask& t) {
@@ -92,7 +102,7 @@ void TSaveSettings::PutBack(const std::vector<TSaveTask>& taken) {
 }
 
 void TSaveSettings::DropAll() {
-    QMutexLocker lock(&fLock);
+    const std::lock_guard<std::mutex> lock(fLock);
     fTasksList.clear();
     fWaiting.clear();
 }

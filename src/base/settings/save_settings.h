@@ -2,7 +2,6 @@
 
 #include "settings/save_types.h"
 
-#include <QMutex>
 #include <QObject>
 #include <QSet>
 #include <QStringList>
@@ -11,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 class IniDocument;
 class TSaveThread;
@@ -79,7 +79,9 @@ private:
     const QString fSettingsFile;
     const TSaveHooks fHooks;
     QTimer fTimer;
-    mutable QMutex fLock;
+    // A standard mutex rather than QMutex: the race detector sees its
+    // hand-offs, which happen inside uninstrumented Qt for a contended QMutex.
+    mutable std::mutex fLock;
     std::deque<TSaveTask> fTasksList;
     // The requests of fTasksList, for the duplicate check when one is posted.
     QSet<TSaveTask> fWaiting;

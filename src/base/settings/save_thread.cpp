@@ -4,6 +4,7 @@
 #include "os/platform.h"
 #include "settings/save_settings.h"
 #include "util/main_thread.h"
+#include "util/tsan_annotations.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,7 +25,10 @@ void TSaveThread::RemoveStaleTemporaryFiles() const {
         folder.remove(name);
 }
 
-void TSaveThread::run() { fWritten = WritePass(); }
+void TSaveThread::run() {
+    fWritten = WritePass();
+    NORVANE_HAND_OVER(static_cast<QThread*>(this));
+}
 
 bool TSaveThread::WritePass() {
     if (!QFileInfo(fDataFolder).isDir()) {

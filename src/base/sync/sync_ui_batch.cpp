@@ -6,7 +6,6 @@
 #include "util/main_thread.h"
 #include "util/text_format.h"
 
-#include <QCoreApplication>
 
 namespace {
 
@@ -61,15 +60,9 @@ void TSyncUiBatch::Flush() {
     fOps.clear();
     TLumo_Sync& task = fTask;
     std::shared_ptr<TListed> listed = fListed;
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app || IsMainThread()) {
-        Apply(task, *listed, *ops);
-        return;
-    }
     // The call alone owns the operations from here on, so they are released on
     // the main thread that used them last.
-    QMetaObject::invokeMethod(
-        app, [&task, listed, ops = std::move(ops)] { Apply(task, *listed, *ops); }, Qt::QueuedConnection);
+    PostToMainThread([&task, listed, ops = std::move(ops)] { Apply(task, *listed, *ops); });
 }
 
 void TSyncUiBatch::Apply(TLumo_Sync& task, TListed& listed, std::vector<TOp>& ops) {

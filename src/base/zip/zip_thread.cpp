@@ -286,21 +286,17 @@ void TZipThread::OnProgress(double progress, bool& cancel) {
         return;
     fShownProgress = percent;
     fProgressClock.start();
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app)
+    if (!QCoreApplication::instance())
         return;
     // Not waited for: the worker goes on compressing. Posted calls run in
     // order, so all of them have run before the end routine's call.
     TLumo_Zip* zip = &fZipThread;
-    QMetaObject::invokeMethod(
-        app,
-        [zip, percent] {
-            if (zip->fAbortZip)
-                return;
-            zip->fZipProgress = static_cast<quint8>(percent);
-            zip->UpdateProgress();
-        },
-        Qt::QueuedConnection);
+    PostToMainThread([zip, percent] {
+        if (zip->fAbortZip)
+            return;
+        zip->fZipProgress = static_cast<quint8>(percent);
+        zip->UpdateProgress();
+    });
 }
 
 void TZipThread::WriteArchive(TRunOutcome& outcome) {
