@@ -32,9 +32,9 @@ TEST(ZipWriterLinks, LinkedFolderIsArchivedWithItsContentAndALoopIsLeftOut) {
         names.push_back(entry.name);
     std::sort(names.begin(), names.end());
     std::vector<std::string> expected;
-    for (const std::string& folder : {"link/", "real/"})
-        for (const std::string& name : {"", "a.txt", "sub/", "sub/b.txt"})
-            expected.push_back(folder + name);
+    for (const char* folder : {"link/", "real/"})
+        for (const char* name : {"", "a.txt", "sub/", "sub/b.txt"})
+            expected.push_back(std::string(folder) + name);
     expected.push_back("outside/");
     expected.push_back("outside/c.txt");
     std::sort(expected.begin(), expected.end());
