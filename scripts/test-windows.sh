@@ -33,8 +33,8 @@ export WINEARCH=win64
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 # Archives for the Linux-side check below.
-export NORVANE_WIN_ARCHIVE_OUT="$sandbox/archives"
-mkdir -p "$NORVANE_WIN_ARCHIVE_OUT"
+export NORVANE_ARCHIVE_EXPORT_DIR="$sandbox/archives"
+mkdir -p "$NORVANE_ARCHIVE_EXPORT_DIR"
 
 # The prefix is made and the server started before ctest: otherwise the
 # server and its helpers inherit ctest's output pipe and the first test waits
@@ -49,9 +49,7 @@ ctest --test-dir "$build" --output-on-failure -j "$(nproc)" </dev/null || status
 trap - EXIT
 tested=$SECONDS
 
-if [ -x scripts/check-windows-archives.sh ]; then
-  scripts/check-windows-archives.sh "$NORVANE_WIN_ARCHIVE_OUT" || status=1
-fi
+scripts/check-exported-archives.sh "$NORVANE_ARCHIVE_EXPORT_DIR" || status=1
 echo "Windows check: install $((installed - started)) s, build $((built - installed)) s," \
      "tests $((tested - built)) s, archive check $((SECONDS - tested)) s, total $((SECONDS - started)) s"
 exit $status
