@@ -15,6 +15,11 @@ char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 
 
 bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
+// On Windows a mask may be written with either separator ("sub/" excludes sub\).
+bool SameChar(char maskChar, char textChar) {
+    return Fold(maskChar) == Fold(textChar) || (IsSeparator(maskChar) && IsSeparator(textChar));
+}
+
 bool MatchFrom(std::string_view mask, std::string_view text) {
     std::size_t m = 0, t = 0;
     std::size_t starMask = std::string_view::npos, starText = 0;
@@ -27,7 +32,7 @@ bool MatchFrom(std::string_view mask, std::string_view text) {
             ++t;
             while (t < text.size() && IsContinuationByte(text[t]))
                 ++t;
-        } else if (m < mask.size() && Fold(mask[m]) == Fold(text[t])) {
+        } else if (m < mask.size() && SameChar(mask[m], text[t])) {
             ++m;
             ++t;
         } else if (starMask != std::string_view::npos) {
