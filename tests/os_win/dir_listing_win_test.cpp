@@ -2,6 +2,7 @@
 
 #include "os/dir_listing.h"
 #include "os/file_attributes.h"
+#include "os/win/reparse_kind.h"
 
 #include <gtest/gtest.h>
 
@@ -68,4 +69,28 @@ TEST(WindowsListing, StopsWhenTheVisitorSaysSo) {
     int visits = 0;
     EXPECT_EQ(os::ListFolder(dir / "", [&](const os::DirEntry&) { return ++visits < 2; }), 0);
     EXPECT_EQ(visits, 2);
+}
+
+// Wine cannot make reparse points, so the listing's classification is checked
+// on its own: only symbolic links and junctions are links.
+TEST(WindowsListing, OnlySymbolicLinksAndJunctionsAreListedAsLinks) {
+    constexpr DWORD kReparse = FILE_ATTRIBUTE_REPARSE_POINT;
+    struct Case {
+        DWORD attributes;
+        DWORD tag;
+        os::EntryKind expected;
+    };
+    const std::vector<Case> cases = {
+        {FILE_ATTRIBUTE_ARCHIVE, 0, os::EntryKind::File},
+        {FILE_ATTRIBUTE_DIRECTORY, 0, os::EntryKind::Folder},
+        {kReparse, IO_REPARSE_TAG_SYMLINK, os::EntryKind::SymLink},
+        {kReparse | FILE_ATTRIBUTE_DIRECTORY, IO_REPARSE_TAG_SYMLINK, os::EntryKind::SymLink},
+        {kReparse | FILE_ATTRIBUTE_DIRECTORY, IO_REPARSE_TAG_MOUNT_POINT, os::EntryKind::SymLink},
+        {kReparse | FILE_ATTRIBUTE_ARCHIVE, IO_REPARSE_TAG_DEDUP, os::EntryKind::File},
+        {kReparse | FILE_ATTRIBUTE_OFFLINE, IO_REPARSE_TAG_CLOUD_6, os::EntryKind::File},
+        {kReparse | FILE_ATTRIBUTE_DIRECTORY, IO_REPARSE_TAG_CLOUD_6, os::EntryKind::Folder},
+        {kReparse, IO_REPARSE_TAG_WOF, os::EntryKind::File},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(os::win::ListedKind(c.attributes, c.tag), c.expected) << std::hex << c.attributes << " " << c.tag;
 }
