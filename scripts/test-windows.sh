@@ -39,7 +39,9 @@ mkdir -p "$NORVANE_ARCHIVE_EXPORT_DIR"
 # The prefix is made and the server started before ctest: otherwise the
 # server and its helpers inherit ctest's output pipe and the first test waits
 # for them until its time-out.
-mkdir -p "$WINEPREFIX"
+# Wine takes drive C:'s serial number from this file: a drive with a known ID.
+mkdir -p "$WINEPREFIX/drive_c"
+echo 1a2b3c4d > "$WINEPREFIX/drive_c/.windows-serial"
 "$wineserver" -p </dev/null >/dev/null 2>&1
 "$wine" cmd /c exit </dev/null >/dev/null 2>&1
 trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
