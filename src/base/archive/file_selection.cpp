@@ -198,8 +198,8 @@ private:
     void LeaveOutLoop(const std::string& path, const std::string& name, const FileFacts& facts) {
         if (IsExcluded(path, name, true) || !fSeen.insert(path).second)
             return;
-        SelectedItem item{path, StoredNameOf(path, fRules.baseDir, true, fRules.storePath), true, facts};
-        item.leftOutCause = "it leads back to a folder that contains it";
+        SelectedItem item{path, StoredNameOf(path, fRules.baseDir, true, fRules.storePath), true, facts,
+                          "it leads back to a folder that contains it"};
         fItems.push_back(std::move(item));
     }
 
@@ -209,7 +209,7 @@ private:
         if (IsExcluded(path, name, isFolder))
             return false;
         if (fSeen.insert(path).second)
-            fItems.push_back({path, StoredNameOf(path, fRules.baseDir, isFolder, fRules.storePath), isFolder, facts});
+            fItems.push_back({path, StoredNameOf(path, fRules.baseDir, isFolder, fRules.storePath), isFolder, facts, {}});
         return true;
     }
 
