@@ -9,6 +9,11 @@ packages=(
   unzip zip 7zip rsync python3 xvfb imagemagick
   libtsan2
 )
+# --windows adds the cross compiler, zlib and GoogleTest sources for Windows
+# and Wine to run the result (scripts/test-windows.sh).
+if [ "${1:-}" = "--windows" ]; then
+  packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine64)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

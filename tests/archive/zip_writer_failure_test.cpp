@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 using namespace archive_test;
 
@@ -50,12 +54,43 @@ protected:
     TZWAction fAnswer = TZWAction::fxaIgnore;
 };
 
+// A source that is listed but cannot be read: a FIFO on POSIX, a file another
+// program holds open without sharing on Windows.
+class UnreadableSource {
+public:
+    explicit UnreadableSource(const std::string& path) {
+#ifdef _WIN32
+        fHandle = ::CreateFileW(PathFromUtf8(path).wstring().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        fMade = fHandle != INVALID_HANDLE_VALUE;
+#else
+        fMade = ::mkfifo(path.c_str(), 0600) == 0;
+#endif
+    }
+    ~UnreadableSource() {
+#ifdef _WIN32
+        if (fMade)
+            ::CloseHandle(fHandle);
+#endif
+    }
+    UnreadableSource(const UnreadableSource&) = delete;
+    UnreadableSource& operator=(const UnreadableSource&) = delete;
+    bool Made() const { return fMade; }
+
+private:
+    bool fMade = false;
+#ifdef _WIN32
+    HANDLE fHandle = INVALID_HANDLE_VALUE;
+#endif
+};
+
 } // namespace
 
 TEST_F(FailingSources, FifoIsLeftOutAndTheRestIsArchived) {
     if (!HasTool("python3"))
         GTEST_SKIP() << "python3 is not installed";
-    ASSERT_EQ(::mkfifo((fDir / "src/b-fifo").c_str(), 0600), 0);
+    const UnreadableSource fifo(fDir / "src/b-fifo");
+    ASSERT_TRUE(fifo.Made());
     TZipWriter writer;
     Configure(writer);
     WriteArchive(writer);
@@ -100,7 +135,8 @@ TEST_F(FailingSources, RetryReadsTheFileAgain) {
 }
 
 TEST_F(FailingSources, AbortAnswerFailsAndKeepsTheOldArchive) {
-    ASSERT_EQ(::mkfifo((fDir / "src/b-fifo").c_str(), 0600), 0);
+    const UnreadableSource fifo(fDir / "src/b-fifo");
+    ASSERT_TRUE(fifo.Made());
     fAnswer = TZWAction::fxaAbort;
     TZipWriter writer;
     Configure(writer);

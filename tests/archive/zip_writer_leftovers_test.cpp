@@ -4,8 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include "os/dir_listing.h"
+
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 using namespace archive_test;
 
@@ -21,6 +27,9 @@ TEST(ZipWriterLeftovers, TemporaryNamesAreRecognised) {
 // A run killed while it writes leaves its temporary file; the next run removes
 // it and nothing else.
 TEST(ZipWriterLeftovers, LeftoversOfAKilledWriterAreRemoved) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a writer is killed mid-run through fork(), which Windows does not have";
+#else
     TempFolder dir;
     WriteFile(dir / "src/a.bin", RandomBytes(100'000, 3));
     WriteFile(dir / "out/keep.zip", "kept");
@@ -45,6 +54,7 @@ TEST(ZipWriterLeftovers, LeftoversOfAKilledWriterAreRemoved) {
     std::string error;
     EXPECT_TRUE(archive::RemoveWriterLeftovers(dir / "out", error)) << error;
     EXPECT_EQ(FileNamesIn(dir / "out"), (std::vector<std::string>{"keep.zip", "notes.~txt"}));
+#endif
 }
 
 TEST(ZipWriterLeftovers, UnlistableFolderIsReportedWithItsCause) {
@@ -52,5 +62,9 @@ TEST(ZipWriterLeftovers, UnlistableFolderIsReportedWithItsCause) {
     std::string error;
     EXPECT_FALSE(archive::RemoveWriterLeftovers(dir / "missing", error));
     EXPECT_NE(error.find(dir / "missing"), std::string::npos) << error;
+#ifdef _WIN32
+    EXPECT_NE(error.find(os::ListErrorText(ERROR_PATH_NOT_FOUND)), std::string::npos) << error;
+#else
     EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+#endif
 }

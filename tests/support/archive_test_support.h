@@ -29,6 +29,11 @@ private:
     fs::path fPath;
 };
 
+// UTF-8 text to a path and back; on Windows the plain std::string forms use
+// the ANSI code page instead.
+fs::path PathFromUtf8(const std::string& utf8);
+std::string Utf8Of(const fs::path& path);
+
 // Writes bytes to path, creating the folders on the way.
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);

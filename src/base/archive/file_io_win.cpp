@@ -1,6 +1,8 @@
 #ifdef _WIN32
 
 #include "archive/file_io.h"
+#include "os/dir_listing.h"
+#include "os/win/reparse_kind.h"
 #include "os/win/wide_text.h"
 
 #include <windows.h>
@@ -18,7 +20,7 @@ using os::win::Widen;
 std::string Narrow(const wchar_t* w) { return os::win::Narrow(std::wstring(w)); }
 
 std::string LastErrorText(const char* what, const std::string& path, DWORD code) {
-    return std::string(what) + " '" + path + "': Windows error " + std::to_string(code);
+    return std::string(what) + " '" + path + "': " + os::ListErrorText(static_cast<int>(code));
 }
 
 std::time_t ToTimeT(const FILETIME& ft) {
@@ -29,11 +31,15 @@ std::time_t ToTimeT(const FILETIME& ft) {
     return static_cast<std::time_t>(v.QuadPart / 10000000ULL - 11644473600ULL);
 }
 
+// Only symbolic links and junctions lead elsewhere; other reparse points
+// (cloud placeholders, deduplicated files) are the files themselves.
+bool IsLinkTag(DWORD tag) { return os::win::IsLinkReparseTag(tag); }
+
 FileFacts FactsFrom(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, const FILETIME& lastWrite) {
     FileFacts facts;
-    facts.isLink = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    // The find data has no file index: device and fileId stay unknown, and
-    // the selection then does not enter linked folders.
+    // The find data has no file index: device and fileId stay unknown (also
+    // for link targets, as the folders met on the way have none to compare
+    // with), and the selection then does not enter linked folders.
     facts.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Folder : FileKind::File;
     facts.size = (static_cast<std::uint64_t>(sizeHigh) << 32) | sizeLow;
     facts.timeKnown = true;
@@ -55,10 +61,44 @@ std::uint32_t ZipExternalAttributes(const FileFacts& facts, bool isFolder) {
     return isFolder ? 0x10u : 0x20u;
 }
 
+namespace {
+
+// The facts of what a link leads to; a link whose target cannot be reached
+// still counts as a file: it is selected like one and then reported as unreadable.
+FileFacts LinkTargetFacts(const std::string& path) {
+    FileFacts facts;
+    const HANDLE h = CreateFileW(Widen(path).c_str(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (h != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h, &info))
+        facts = FactsFrom(info.dwFileAttributes, info.nFileSizeHigh, info.nFileSizeLow, info.ftLastWriteTime);
+    else
+        facts.kind = FileKind::File;
+    if (h != INVALID_HANDLE_VALUE)
+        CloseHandle(h);
+    facts.isLink = true;
+    return facts;
+}
+
+// Whether the reparse point at path is a link; only the find call reports its tag.
+bool IsLinkAt(const std::string& path) {
+    WIN32_FIND_DATAW data;
+    const HANDLE find = FindFirstFileExW(Widen(path).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(find);
+    return IsLinkTag(data.dwReserved0);
+}
+
+} // namespace
+
 FileFacts QueryFile(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data))
         return {};
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkAt(path))
+        return LinkTargetFacts(path);
     return FactsFrom(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
 }
 
@@ -82,8 +122,13 @@ bool ListFolder(const std::string& folder, std::vector<FolderItem>& items, std::
         const std::string name = Narrow(data.cFileName);
         if (name == "." || name == "..")
             continue;
-        items.push_back(
-            {name, FactsFrom(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime)});
+        // Links are followed, at the cost of one more call each; everything else
+        // is known from the listing.
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkTag(data.dwReserved0))
+            items.push_back({name, LinkTargetFacts(pattern.substr(0, pattern.size() - 1) + name)});
+        else
+            items.push_back(
+                {name, FactsFrom(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime)});
     } while (FindNextFileW(find, &data));
     FindClose(find);
     return true;

@@ -15,6 +15,11 @@ char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 
 
 bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
+// On Windows a mask may be written with either separator ("sub/" excludes sub\).
+bool SameChar(char maskChar, char textChar) {
+    return Fold(maskChar) == Fold(textChar) || (IsSeparator(maskChar) && IsSeparator(textChar));
+}
+
 bool MatchFrom(std::string_view mask, std::string_view text) {
     std::size_t m = 0, t = 0;
     std::size_t starMask = std::string_view::npos, starText = 0;
@@ -27,7 +32,7 @@ bool MatchFrom(std::string_view mask, std::string_view text) {
             ++t;
             while (t < text.size() && IsContinuationByte(text[t]))
                 ++t;
-        } else if (m < mask.size() && Fold(mask[m]) == Fold(text[t])) {
+        } else if (m < mask.size() && SameChar(mask[m], text[t])) {
             ++m;
             ++t;
         } else if (starMask != std::string_view::npos) {
@@ -193,8 +198,8 @@ private:
     void LeaveOutLoop(const std::string& path, const std::string& name, const FileFacts& facts) {
         if (IsExcluded(path, name, true) || !fSeen.insert(path).second)
             return;
-        SelectedItem item{path, StoredNameOf(path, fRules.baseDir, true, fRules.storePath), true, facts};
-        item.leftOutCause = "it leads back to a folder that contains it";
+        SelectedItem item{path, StoredNameOf(path, fRules.baseDir, true, fRules.storePath), true, facts,
+                          "it leads back to a folder that contains it"};
         fItems.push_back(std::move(item));
     }
 
@@ -204,7 +209,7 @@ private:
         if (IsExcluded(path, name, isFolder))
             return false;
         if (fSeen.insert(path).second)
-            fItems.push_back({path, StoredNameOf(path, fRules.baseDir, isFolder, fRules.storePath), isFolder, facts});
+            fItems.push_back({path, StoredNameOf(path, fRules.baseDir, isFolder, fRules.storePath), isFolder, facts, {}});
         return true;
     }
 

@@ -1,6 +1,7 @@
 #include "os/dir_listing.h"
 #include "os/file_attributes.h"
 
+#include "os/win/reparse_kind.h"
 #include "os/win/wide_text.h"
 
 namespace os {
@@ -40,12 +41,7 @@ int ListFolder(const std::string& folder, const DirEntryVisitor& visit) {
         DirEntry entry;
         entry.name = utf8;
         const DWORD attributes = data.dwFileAttributes;
-        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-            entry.kind = EntryKind::SymLink;
-        else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            entry.kind = EntryKind::Folder;
-        else
-            entry.kind = EntryKind::File;
+        entry.kind = win::ListedKind(attributes, data.dwReserved0);
         entry.size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         entry.modifiedNs = ToUnixNs(data.ftLastWriteTime);
         entry.createdNs = ToUnixNs(data.ftCreationTime);

@@ -6,6 +6,7 @@
 #include <winioctl.h>
 
 #include <cstring>
+#include <memory>
 #include <random>
 #include <utility>
 #include <vector>
@@ -351,6 +352,19 @@ HANDLE OpenUniqueFile(const std::string& folder, const std::string& prefix, std:
     return INVALID_HANDLE_VALUE;
 }
 
+// One buffer per thread for all its copies, grown to the largest block asked
+// for and never cleared: a run copies hundreds of thousands of files, and a
+// fresh zero-filled mebibyte for each one costs more than many small copies.
+char* CopyBuffer(DWORD size) {
+    thread_local std::unique_ptr<char[]> buffer;
+    thread_local DWORD capacity = 0;
+    if (capacity < size) {
+        buffer = std::make_unique_for_overwrite<char[]>(size);
+        capacity = size;
+    }
+    return buffer.get();
+}
+
 // Copies until the end of the input; stops early once expected bytes are
 // copied (the caller compares the source's size before and after anyway).
 CopyResult CopyBlocks(HANDLE in, HANDLE out, std::int64_t expected, std::int64_t blockSize,
@@ -358,18 +372,18 @@ CopyResult CopyBlocks(HANDLE in, HANDLE out, std::int64_t expected, std::int64_t
     DWORD block = kDefaultBlockSize;
     if (blockSize > 0)
         block = blockSize > static_cast<std::int64_t>(kMaxBlockSize) ? kMaxBlockSize : static_cast<DWORD>(blockSize);
-    std::vector<char> buffer(block);
+    char* const buffer = CopyBuffer(block);
     std::int64_t copied = 0;
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(in, buffer.data(), block, &got, nullptr))
+        if (!ReadFile(in, buffer, block, &got, nullptr))
             return CopyResult::SourceFailed;
         if (got == 0)
             return CopyResult::Ok;
         DWORD written = 0;
         while (written < got) {
             DWORD n = 0;
-            if (!WriteFile(out, buffer.data() + written, got - written, &n, nullptr) || n == 0)
+            if (!WriteFile(out, buffer + written, got - written, &n, nullptr) || n == 0)
                 return CopyResult::TargetFailed;
             written += n;
         }

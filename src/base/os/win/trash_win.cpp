@@ -41,14 +41,9 @@ std::vector<std::string> TrashFolders() { return {}; }
 void EmptyTrashFolder(const std::string&) {}
 
 void EmptyTrash() {
-    // Loaded at the moment of use, as not every system has the call.
-    HMODULE shell = LoadLibraryW(L"Shell32.dll");
-    if (!shell)
-        return;
-    using EmptyBin = HRESULT(WINAPI*)(HWND, LPCSTR, DWORD);
-    if (const auto empty = reinterpret_cast<EmptyBin>(GetProcAddress(shell, "SHEmptyRecycleBinA")))
-        empty(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
-    FreeLibrary(shell);
+    // Called directly: shell32 has had it since Windows 2000, and looking it up
+    // by name only adds a cast from FARPROC that the compiler cannot check.
+    SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
 }
 
 } // namespace os
