@@ -90,7 +90,7 @@ private:
     void ReleaseProfiles();
 
     TAppPaths fPaths;
-    // First of the members, so that it outlives everything that emits.
+    // Declared before every member that emits, so that it outlives them all.
     std::unique_ptr<TEngineEvents> fEvents;
     TUnattendedAnswers fUnattended;
     IEngineQuestions* fQuestions = nullptr;
