@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -30,20 +31,24 @@ TLumo_Error LastErrorOf(const TLumo_BackupProfile& profile) {
 }
 
 // One line on stderr, redrawn in place: the running profile's overall
-// progress and status.
+// progress and status, as the engine's row values report them.
 class TProgressBar {
 public:
-    explicit TProgressBar(bool enabled) : fEnabled(enabled) { fSinceDraw.start(); }
+    TProgressBar(bool enabled, TEngineEvents& events) : fEnabled(enabled) {
+        fSinceDraw.start();
+        if (fEnabled)
+            QObject::connect(&events, &TEngineEvents::profileChanged, &fReceiver,
+                             [this](const QString& uid, const TGL_Profile& row) { Take(uid, row); });
+    }
     ~TProgressBar() { Clear(); }
+    TProgressBar(const TProgressBar&) = delete;
+    TProgressBar& operator=(const TProgressBar&) = delete;
 
-    void Draw(const TTaskQueue& queue) {
-        if (!fEnabled || fSinceDraw.elapsed() < 100)
+    void Draw() {
+        if (!fEnabled || !fRunning || fSinceDraw.elapsed() < 100)
             return;
         fSinceDraw.restart();
-        const TBackupTask* first = queue.First();
-        if (!first)
-            return;
-        const TGL_Profile& values = first->Profile().Values();
+        const TGL_Profile& values = *fRunning;
         const int percent = values.iFullProgress;
         constexpr int kWidth = 30;
         const int filled = percent * kWidth / 100;
@@ -64,9 +69,18 @@ public:
     }
 
 private:
+    void Take(const QString& uid, const TGL_Profile& row) {
+        if (row.tAction == TTaskStatus::tsRun)
+            fRunning = row;
+        else if (fRunning && fRunning->sUID == uid)
+            fRunning.reset();
+    }
+
     bool fEnabled;
     bool fDrawn = false;
     QElapsedTimer fSinceDraw;
+    std::optional<TGL_Profile> fRunning;
+    QObject fReceiver;
 };
 
 // One entry per line whatever its name holds: control characters, the
@@ -121,7 +135,7 @@ int CommandRuns(TAppContext& context, const QStringList& uids, bool onlyScan, bo
     // are served the moment they arrive, which a run of many small files needs.
     bool stopped = false;
     {
-        TProgressBar bar(::isatty(STDERR_FILENO) == 1);
+        TProgressBar bar(::isatty(STDERR_FILENO) == 1, context.Events());
         QEventLoop loop;
         QTimer poll;
         poll.setInterval(5);
@@ -130,7 +144,7 @@ int CommandRuns(TAppContext& context, const QStringList& uids, bool onlyScan, bo
                 stopped = true;
                 queue.AbortAll();
             }
-            bar.Draw(queue);
+            bar.Draw();
             if (queue.IsEmpty())
                 loop.quit();
         });

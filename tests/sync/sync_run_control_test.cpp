@@ -26,21 +26,6 @@ protected:
     }
 };
 
-// A result window that presses Stop once the analysis hands over its entries.
-class StopOnResults : public ISyncResultView {
-public:
-    explicit StopOnResults(TLumo_BackupProfile& profile) : fProfile(profile) {}
-    void Clear() override {}
-    void AddNew(TSyncFileElement&) override {}
-    void RemoveNode(TSyncFileElement&) override {}
-    void UpdateNode(TSyncFileElement&) override {}
-    void BeginUpdate() override { fProfile.AbortTask(); }
-    void EndUpdate() override {}
-
-private:
-    TLumo_BackupProfile& fProfile;
-};
-
 enum class StopAt { BeforeList, AfterList, Analysis };
 
 struct StopCase {
@@ -72,9 +57,11 @@ TEST_P(StopDuringScripts, TheRunEndsQuietlyAndIsNotRetried) {
         sync.Profile()->SetScriptLists(list, {}, false);
     else if (c.where == StopAt::AfterList)
         sync.Profile()->SetScriptLists({}, list, false);
-    StopOnResults stopper(*sync.Profile());
+    // A result window that presses Stop once the analysis hands over its entries.
+    QObject stopper;
     if (c.where == StopAt::Analysis)
-        sync.SetResultView(&stopper);
+        QObject::connect(&ctx->Events(), &TEngineEvents::resultUpdateBegun, &stopper,
+                         [&sync](const QString&) { sync.Profile()->AbortTask(); });
 
     ctx->TaskQueue().RunTask(*sync.Profile(), false);
     if (!c.byBreakTask && c.where != StopAt::Analysis) {
@@ -93,7 +80,7 @@ TEST_P(StopDuringScripts, TheRunEndsQuietlyAndIsNotRetried) {
     }
     ctx->TaskQueue().AbortAll();
     WaitForQueue();
-    sync.SetResultView(nullptr);
+    QObject::disconnect(&ctx->Events(), nullptr, &stopper, nullptr);
     EXPECT_EQ(sync.Profile()->Status(), TTaskStatus::tsNone);
     EXPECT_EQ(sync.SyncStatus(), TLumo_Operation::fsNone);
     // Stopped in the after list, the copy itself was done.

@@ -31,7 +31,7 @@ void InstallCurrentLanguage() {
 
 } // namespace
 
-TAppContext::TAppContext(TAppPaths paths) : fPaths(std::move(paths)) {
+TAppContext::TAppContext(TAppPaths paths) : fPaths(std::move(paths)), fEvents(std::make_unique<TEngineEvents>()) {
     TScheduleHooks hooks;
     hooks.StoredProfileUID = [this](const QString& uid) {
         const TLumo_BackupProfile* profile = FindProfileByUID(uid);
@@ -72,7 +72,8 @@ TAppContext::~TAppContext() {
     // Requests still waiting are dropped, as at the end of the program.
     fSaver.reset();
     fSchedule->Entries().clear();
-    ClearProfiles();
+    // The context ends: no one is told of each profile going.
+    ReleaseProfiles();
     std::erase(LiveContexts(), this);
     InstallCurrentLanguage();
 }
@@ -120,16 +121,22 @@ void TAppContext::ClearProfiles() {
     // No run may outlive its profile.
     if (fTaskQueue)
         fTaskQueue->Shutdown();
+    for (const auto& p : fProfiles)
+        emit fEvents->profileAboutToBeRemoved(p->UID());
+    ReleaseProfiles();
+}
+
+void TAppContext::ReleaseProfiles() {
+    if (fTaskQueue)
+        fTaskQueue->Shutdown();
     fProfileByUID.clear();
     fProfiles.clear();
 }
 
 QStringList TAppContext::DisplayOrderUIDs() const {
-    if (View)
-        return View->RowUIDs();
     QStringList order;
     QSet<QString> placed;
-    for (const QString& uid : Saver().fPosition)
+    for (const QString& uid : fDisplayOrder ? *fDisplayOrder : Saver().fPosition)
         if (!placed.contains(uid) && FindProfileByUID(uid)) {
             order << uid;
             placed.insert(uid);
@@ -157,7 +164,6 @@ void TAppContext::RefreshAllProfileTexts() {
         }
         p->SetFullValues();
     }
-    if (View && !AppClosing)
-        for (const auto& p : fProfiles)
-            View->RepaintProfile(*p);
+    for (const auto& p : fProfiles)
+        p->RepaintNode();
 }

@@ -2,6 +2,8 @@
 
 #include "lang/language.h"
 #include "profiles/backup_profile.h"
+#include "profiles/engine_events.h"
+#include "profiles/engine_questions.h"
 #include "profiles/profile_uid.h"
 #include "settings/global_options.h"
 
@@ -11,21 +13,12 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TSaveSettings;
 class TSchedule;
 class TTaskQueue;
-
-// What the engine needs from the window that lists the profiles. The desktop
-// program implements it; without a window the context keeps its own order.
-class IProfileListView {
-public:
-    virtual ~IProfileListView() = default;
-    virtual void RepaintProfile(const TLumo_BackupProfile& profile) = 0;
-    // UIDs of the rows in display order.
-    virtual QStringList RowUIDs() const = 0;
-};
 
 // Where the program keeps its data.
 struct TAppPaths {
@@ -55,7 +48,13 @@ public:
     std::atomic<bool> AppClosing{false};
     // Set while the settings file is restored or reset: no save pass starts.
     bool SettingsLocked = false;
-    IProfileListView* View = nullptr;
+
+    // What the engine tells its subscribers; lives as long as the context.
+    TEngineEvents& Events() { return *fEvents; }
+    // Who answers the engine's questions: unattended answers unless a window
+    // has set itself (not owned; nullptr goes back to the unattended answers).
+    IEngineQuestions& Questions() { return fQuestions ? *fQuestions : fUnattended; }
+    void SetQuestions(IEngineQuestions* questions) { fQuestions = questions; }
 
     // Profiles in creation order; the list owns them.
     const std::vector<std::unique_ptr<TLumo_BackupProfile>>& Profiles() const { return fProfiles; }
@@ -76,17 +75,26 @@ public:
     TSaveSettings& Saver() { return *fSaver; }
     const TSaveSettings& Saver() const { return *fSaver; }
 
-    // The rows in display order: the window's when there is one, otherwise
-    // the stored order ("Positions") first, then every other profile in load order.
+    // The rows in display order: the order a window set, otherwise the stored
+    // order ("Positions"); the UIDs of it that name a profile first, then every
+    // other profile in load order.
     QStringList DisplayOrderUIDs() const;
+    // A window that lets the user order its rows sets the order here; main thread.
+    void SetDisplayOrder(QStringList uids) { fDisplayOrder = std::move(uids); }
 
     void UpdateAllHaveCron();
     void RefreshAllProfileTexts();
 
 private:
     void UnindexProfile(const TLumo_BackupProfile& profile);
+    void ReleaseProfiles();
 
     TAppPaths fPaths;
+    // Declared before every member that emits, so that it outlives them all.
+    std::unique_ptr<TEngineEvents> fEvents;
+    TUnattendedAnswers fUnattended;
+    IEngineQuestions* fQuestions = nullptr;
+    std::optional<QStringList> fDisplayOrder;
     std::vector<std::unique_ptr<TLumo_BackupProfile>> fProfiles;
     // UID -> the first profile in the list with it. A profile's UID is fixed
     // at its creation, so adding and taking profiles keep the index in step.

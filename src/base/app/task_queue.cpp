@@ -120,6 +120,7 @@ void TTaskQueue::RemoveTasksOf(const TLumo_BackupProfile& profile) {
     for (auto i = fTasks.size(); i-- > 0;)
         if (&fTasks[i]->Profile() == &profile)
             fTasks.erase(fTasks.begin() + static_cast<std::ptrdiff_t>(i));
+    PublishState();
 }
 
 void TTaskQueue::ResetQueuedProfile(TLumo_BackupProfile& profile) {
@@ -162,6 +163,20 @@ void TTaskQueue::AbortAll() {
 }
 
 void TTaskQueue::DispatchTasks() {
+    DispatchNext();
+    PublishState();
+}
+
+void TTaskQueue::PublishState() {
+    const int count = static_cast<int>(fTasks.size());
+    if (TaskRunning == fPublishedRunning && count == fPublishedCount)
+        return;
+    fPublishedRunning = TaskRunning;
+    fPublishedCount = count;
+    emit fContext.Events().queueStateChanged(TaskRunning, count);
+}
+
+void TTaskQueue::DispatchNext() {
     if (fContext.AppClosing || AbortAllTasks) {
         // The running entry stays until its worker's end routine; the others
         // are discarded and reset as a stop of a queued run would, so their

@@ -96,6 +96,9 @@ private:
     // A run that will not happen: the profile and its task object go back to idle.
     void ResetQueuedProfile(TLumo_BackupProfile& profile);
     void RemoveTasksOf(const TLumo_BackupProfile& profile);
+    void DispatchNext();
+    // Tells the subscribers when whether a run is under way or the number of runs changed.
+    void PublishState();
 
     // Takes over the worker of a finished run until its thread has ended.
     void ReapWhenEnded(const TLumo_BackupProfile& profile, std::unique_ptr<TEngineThread> thread);
@@ -111,4 +114,6 @@ private:
     };
     std::vector<TEndingWorker> fEnding;
     QObject fReaper;
+    bool fPublishedRunning = false;
+    int fPublishedCount = 0;
 };

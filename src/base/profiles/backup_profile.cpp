@@ -118,9 +118,9 @@ void TLumo_BackupProfile::SetProgress() {
 }
 
 void TLumo_BackupProfile::RepaintNode() {
-    if (fContext.AppClosing || !fContext.View)
+    if (fContext.AppClosing)
         return;
-    fContext.View->RepaintProfile(*this);
+    emit fContext.Events().profileChanged(UID(), fValues);
 }
 
 void TLumo_BackupProfile::UpdateHaveCron() {
@@ -149,6 +149,7 @@ bool TLumo_BackupProfile::Delete() {
         return false;
     fContext.Schedule().RemoveEntriesOf(UID());
     fContext.Saver().AddNewTask(TSaveSetType::stDelProfile, UID());
+    emit fContext.Events().profileAboutToBeRemoved(UID());
     // Taking the profile out of the list releases it with its task object.
     fContext.TakeProfile(*this);
     return true;

@@ -31,7 +31,6 @@ public:
     qint32 IconIndex = -2;
     QString SizeText;
     bool ResultDisabled = false;
-    void* Node = nullptr;       // the entry's row in a result window
     qint32 ListIndex = 0;
     // The entry's number in its run, by which the run names the result list's copy.
     quint32 ResultId = 0;
@@ -80,17 +79,4 @@ public:
 
 private:
     TStore fStore;
-};
-
-// What a window that lists a profile's result entries offers the engine. All
-// calls come on the main thread.
-class ISyncResultView {
-public:
-    virtual ~ISyncResultView() = default;
-    virtual void Clear() = 0;
-    virtual void AddNew(TSyncFileElement& element) = 0;
-    virtual void RemoveNode(TSyncFileElement& element) = 0;
-    virtual void UpdateNode(TSyncFileElement& element) = 0;
-    virtual void BeginUpdate() = 0;
-    virtual void EndUpdate() = 0;
 };

@@ -108,9 +108,6 @@ public:
     // thread, and not while a run is queued or running.
     const TSyncResultList& ResultElements() const { return fResultElements; }
     TSyncResultList& ResultElements() { return fResultElements; }
-    // The window that lists the result entries, or none; not owned.
-    ISyncResultView* ResultView() const { return fForm; }
-    void SetResultView(ISyncResultView* view) { fForm = view; }
 
 private:
     explicit TLumo_Sync(QString uid);
@@ -135,7 +132,6 @@ private:
     std::vector<TSyncElement> fElementList;
     int fErrorAttempts = 0;
     QStringList fExcludeList;
-    ISyncResultView* fForm = nullptr;
     TDateTime fLastActive = 0;
     QString fLastActiveString;
     TLumo_Error fLastError = TLumo_Error::feNone;

@@ -101,8 +101,7 @@ void TSyncThread::Execute() {
     RunOnMainThread([this] {
         if (fContext.AppClosing)
             return;
-        if (fTask.fForm)
-            fTask.fForm->Clear();
+        emit fContext.Events().resultRowsCleared(fTask.UID());
         fTask.fResultElements.Clear();
     });
     RunOnMainThread([this] {
@@ -254,9 +253,12 @@ void TSyncThread::TakeScanFindings(const QString& otherRoot, bool storageSide) {
 
 void TSyncThread::Compare() {
     TSyncRunState& task = fSyncThread;
-    RunOnMainThread([this] {
-        if (!fContext.AppClosing && fTask.fForm)
-            fTask.fForm->BeginUpdate();
+    // The end of the update batch goes out whenever its begin did, closing or not.
+    bool begun = false;
+    RunOnMainThread([this, &begun] {
+        begun = !fContext.AppClosing;
+        if (begun)
+            emit fContext.Events().resultUpdateBegun(fTask.UID());
     });
     KeepNestedStorages(task.fElementList, fKeptStorage);
     fKeptSource.Prune(fSourceList);
@@ -291,9 +293,9 @@ void TSyncThread::Compare() {
         }
     }
     fBatch->Flush();
-    RunOnMainThread([this] {
-        if (!fContext.AppClosing && fTask.fForm)
-            fTask.fForm->EndUpdate();
+    RunOnMainThread([this, begun] {
+        if (begun)
+            emit fContext.Events().resultUpdateEnded(fTask.UID());
     });
     if (Aborted())
         return;

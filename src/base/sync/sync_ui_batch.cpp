@@ -11,6 +11,65 @@ namespace {
 
 constexpr qint64 kBatchIntervalMs = 40;
 
+TResultRow RowOf(const TSyncFileElement& element) {
+    return TResultRow{element.ResultId, element.SepPath, element.IsFolder, element.Status, element.SizeText,
+                      element.Error};
+}
+
+// The row events of one batch: consecutive ones of a kind go out as one list,
+// all in the order they were made. Nothing goes out without events.
+class TRowEvents {
+public:
+    TRowEvents(TEngineEvents* events, QString uid) : fEvents(events), fUID(std::move(uid)) {}
+    ~TRowEvents() { Send(); }
+    TRowEvents(const TRowEvents&) = delete;
+    TRowEvents& operator=(const TRowEvents&) = delete;
+
+    void Added(const TSyncFileElement& element) {
+        if (Switch(TKind::Added))
+            fRows << RowOf(element);
+    }
+    void Changed(const TSyncFileElement& element) {
+        if (Switch(TKind::Changed))
+            fRows << RowOf(element);
+    }
+    void Removed(quint32 id) {
+        if (Switch(TKind::Removed))
+            fIds << id;
+    }
+    // Sends what is collected, before an event that must come after it.
+    void Send() {
+        switch (fKind) {
+        case TKind::Added: emit fEvents->resultRowsAdded(fUID, fRows); break;
+        case TKind::Changed: emit fEvents->resultRowsChanged(fUID, fRows); break;
+        case TKind::Removed: emit fEvents->resultRowsRemoved(fUID, fIds); break;
+        case TKind::None: break;
+        }
+        fRows.clear();
+        fIds.clear();
+        fKind = TKind::None;
+    }
+
+private:
+    enum class TKind { None, Added, Changed, Removed };
+
+    bool Switch(TKind kind) {
+        if (!fEvents)
+            return false;
+        if (kind != fKind) {
+            Send();
+            fKind = kind;
+        }
+        return true;
+    }
+
+    TEngineEvents* fEvents;
+    QString fUID;
+    TKind fKind = TKind::None;
+    QList<TResultRow> fRows;
+    QList<quint32> fIds;
+};
+
 } // namespace
 
 TSyncUiBatch::TSyncUiBatch(TLumo_Sync& task) : fTask(task), fListed(std::make_shared<TListed>()) {
@@ -66,8 +125,8 @@ void TSyncUiBatch::Flush() {
 }
 
 void TSyncUiBatch::Apply(TLumo_Sync& task, TListed& listed, std::vector<TOp>& ops) {
-    const bool closing = task.fLumoBackup && task.fLumoBackup->Context().AppClosing;
-    ISyncResultView* view = closing ? nullptr : task.fForm;
+    TAppContext* context = task.fLumoBackup ? &task.fLumoBackup->Context() : nullptr;
+    TRowEvents rows(context && !context->AppClosing ? &context->Events() : nullptr, task.UID());
     for (TOp& op : ops) {
         TSyncFileElement* element = op.kind == TOp::TKind::Add ? nullptr : listed.value(op.id, nullptr);
         switch (op.kind) {
@@ -76,16 +135,13 @@ void TSyncUiBatch::Apply(TLumo_Sync& task, TListed& listed, std::vector<TOp>& op
                 op.copy->SizeText = SizeToText(op.copy->Size);
             TSyncFileElement& added = task.fResultElements.Append(std::move(op.copy));
             listed.insert(op.id, &added);
-            if (task.fForm)
-                task.fForm->AddNew(added);
+            rows.Added(added);
             break;
         }
         case TOp::TKind::Remove:
             if (!element)
                 break;
-            if (view)
-                view->RemoveNode(*element);
-            element->Node = nullptr;
+            rows.Removed(op.id);
             listed.remove(op.id);
             task.fResultElements.Take(*element);
             break;
@@ -94,16 +150,16 @@ void TSyncUiBatch::Apply(TLumo_Sync& task, TListed& listed, std::vector<TOp>& op
                 break;
             element->Status = op.status;
             element->Error = op.error;
-            if (view)
-                view->UpdateNode(*element);
+            rows.Changed(*element);
             break;
         case TOp::TKind::Progress:
             if (task.fProgress != op.progress || task.fProgressFull != op.progressFull) {
                 task.fProgress = op.progress;
                 task.fProgressFull = op.progressFull;
+                rows.Send();
                 task.UpdateProgress();
-                if (view && element)
-                    view->UpdateNode(*element);
+                if (element)
+                    rows.Changed(*element);
             }
             break;
         }

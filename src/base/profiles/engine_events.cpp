@@ -1,0 +1,10 @@
+#include "profiles/engine_events.h"
+
+TEngineEvents::TEngineEvents(QObject* parent) : QObject(parent) {
+    // Subscribers on other threads get the values through queued connections.
+    qRegisterMetaType<TGL_Profile>();
+    qRegisterMetaType<TResultRow>();
+    qRegisterMetaType<QList<TResultRow>>();
+    qRegisterMetaType<QList<quint32>>();
+    qRegisterMetaType<TNotifyKind>();
+}
