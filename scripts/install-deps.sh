@@ -5,8 +5,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev zlib1g-dev libzip-dev libgtest-dev
-  unzip zip 7zip rsync python3 xvfb imagemagick
+  qt6-base-dev qt6-svg-dev zlib1g-dev libzip-dev libgtest-dev
+  unzip zip 7zip rsync python3 xvfb xauth imagemagick
   libtsan2
 )
 # --windows adds the cross compiler, zlib and GoogleTest sources for Windows
