@@ -52,6 +52,26 @@ void RemoveDeepTree(const std::string& root) {
     }
 }
 
+// The folder at the bottom of what MakeDeepTree made, opened with openat; -1 when it is not there.
+int OpenDeepBottom(const std::string& root) {
+    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < kDepth && fd >= 0; ++i) {
+        const int next = ::openat(fd, kLevel.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+    }
+    return fd;
+}
+
+std::vector<std::string> NamesIn(const std::string& archive) {
+    const PyListing listing = ListWithPython(archive);
+    EXPECT_TRUE(listing.ok) << listing.message;
+    std::vector<std::string> names;
+    for (const PyEntry& entry : listing.entries)
+        names.push_back(entry.name);
+    return names;
+}
+
 } // namespace
 
 // Folders and files below a path longer than one system call takes are
@@ -98,4 +118,46 @@ TEST(ZipWriterDeepPaths, TreeNestedPastPathMaxIsArchivedWhole) {
                                    [&](const PyEntry& e) { return e.name == folder + "deep.txt"; });
     ASSERT_NE(deep, listing.entries.end());
     EXPECT_EQ(deep->size, content.size());
+}
+
+// The writer follows links as the user's own calls do, also where a path is
+// too long for one call: a linked folder deep in the tree is archived with
+// what it leads to, and the links of the short part are followed as before.
+TEST(ZipWriterDeepPaths, LinkedFolderPastPathMaxIsFollowed) {
+    if (!HasTool("python3"))
+        GTEST_SKIP() << "python3 is needed";
+    TempFolder dir;
+    fs::create_directories(dir / "src");
+    WriteFile(dir / "elsewhere/inner/x.txt", "behind the link");
+    ASSERT_TRUE(MakeDeepTree(dir / "src", "deep"));
+    const int bottom = OpenDeepBottom(dir / "src");
+    ASSERT_GE(bottom, 0);
+    const std::string target = dir / "elsewhere";
+    const bool linked = ::symlinkat(target.c_str(), bottom, "linked") == 0;
+    struct Cleanup {
+        std::string root;
+        int bottom;
+        ~Cleanup() {
+            ::unlinkat(bottom, "linked", 0);
+            ::close(bottom);
+            RemoveDeepTree(root);
+        }
+    } cleanup{dir / "src", bottom};
+    ASSERT_TRUE(linked);
+
+    TZipWriter writer;
+    ConfigureAsEngines(writer, dir / "a.zip", dir / "src/", 6);
+    writer.FileMasks() = {"*.*"};
+    WriteArchive(writer);
+    EXPECT_TRUE(writer.LeftOutFiles().empty()) << writer.LeftOutFiles().front().message;
+
+    std::string folder;
+    for (int i = 0; i < kDepth; ++i)
+        folder += kLevel + "/";
+    ASSERT_GT(folder.size(), 4096u);
+    const std::vector<std::string> names = NamesIn(dir / "a.zip");
+    for (const std::string& name : {folder + "deep.txt", folder + "linked/", folder + "linked/inner/",
+                                    folder + "linked/inner/x.txt"})
+        EXPECT_NE(std::find(names.begin(), names.end(), name), names.end())
+            << "missing: the " << name.size() << "-byte name ending in " << name.substr(name.size() - 24);
 }

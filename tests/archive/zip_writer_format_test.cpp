@@ -104,7 +104,19 @@ TEST_F(ArchiveTree, LevelsChooseMethodAndDeflateOption) {
     }
 }
 
+// Where the readers cannot run in the test (under Wine), each archive goes to
+// the Linux side's readers instead (ExportForExternalReaders).
 TEST_F(ArchiveTree, UnzipAndSevenZipAcceptTheArchive) {
+    if (!HasTool("unzip") && !ExportFolder().empty()) {
+        std::vector<ExpectedEntry> expected = {{"empty/", ""}, {"sub/", ""}};
+        for (const char* name : {".hidden", "notes.bak", "report.txt", "sub/x.bin", "Привет.txt"})
+            expected.push_back({name, ReadFile(fDir / (std::string("src/Docs/") + name))});
+        for (const int level : {0, 1, 9}) {
+            Write(level, {fDir / "src/Docs/*.*"});
+            ExportForExternalReaders(Archive(), expected);
+        }
+        return;
+    }
     if (!HasTool("unzip"))
         GTEST_SKIP() << "unzip is not installed (scripts/install-deps.sh installs it)";
     const std::string sevenZip = SevenZipTool();

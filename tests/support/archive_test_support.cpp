@@ -1,8 +1,12 @@
 #include "archive_test_support.h"
 
+#include <gtest/gtest.h>
+#include <zlib.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <random>
@@ -217,6 +221,40 @@ std::vector<std::string> FileNamesIn(const std::string& folder) {
         names.push_back(Utf8Of(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string ExportFolder() {
+    const char* folder = std::getenv("NORVANE_ARCHIVE_EXPORT_DIR");
+    return folder ? folder : "";
+}
+
+void ExportForExternalReaders(const std::string& archive, const std::vector<ExpectedEntry>& entries,
+                              const std::string& password) {
+    const std::string folder = ExportFolder();
+    if (folder.empty())
+        throw std::runtime_error("NORVANE_ARCHIVE_EXPORT_DIR is not set");
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string base = std::string(test->test_suite_name()) + "." + test->name();
+    std::replace(base.begin(), base.end(), '/', '_');
+    // One test may hand over several archives.
+    std::string target = folder + "/" + base + ".zip";
+    for (int n = 2; fs::exists(PathFromUtf8(target)); ++n)
+        target = folder + "/" + base + "-" + std::to_string(n) + ".zip";
+    fs::copy_file(PathFromUtf8(archive), PathFromUtf8(target));
+    std::string names, contents;
+    for (const ExpectedEntry& entry : entries) {
+        names += entry.name + "\n";
+        if (!entry.name.empty() && entry.name.back() == '/')
+            continue;
+        const uLong crc = ::crc32(::crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(entry.content.data()),
+                                  static_cast<uInt>(entry.content.size()));
+        char fields[40];
+        std::snprintf(fields, sizeof fields, "%08lx %zu ", static_cast<unsigned long>(crc), entry.content.size());
+        contents += fields + entry.name + "\n";
+    }
+    WriteFile(target + ".names", names);
+    WriteFile(target + ".contents", contents);
+    WriteFile(target + ".password", password);
 }
 
 } // namespace archive_test

@@ -83,4 +83,21 @@ void WriteArchive(TZipWriter& writer);
 // Every file name in folder (not recursive).
 std::vector<std::string> FileNamesIn(const std::string& folder);
 
+// What an archive must hold: a folder's name ends in '/', a file's content is
+// the bytes that must come out of it.
+struct ExpectedEntry {
+    std::string name;
+    std::string content;
+};
+// Where the Windows tests leave archives for the external readers, which
+// cannot be run from inside Wine (NORVANE_ARCHIVE_EXPORT_DIR, set by
+// scripts/test-windows.sh); empty when it is not set.
+std::string ExportFolder();
+// Copies archive into ExportFolder() under the running test's name, with the
+// entries it must hold and its password, for scripts/check-exported-archives.sh:
+// unzip, 7-Zip and zipfile must accept it, list exactly these names and give
+// each file's size and CRC-32 of its content.
+void ExportForExternalReaders(const std::string& archive, const std::vector<ExpectedEntry>& entries,
+                              const std::string& password = std::string());
+
 } // namespace archive_test

@@ -83,6 +83,11 @@ public:
     bool Unchanged(std::string& error, int& nativeError) const;
 
 private:
+    // Unchanged's verdict once the platform has read the file's size and
+    // last-write stamp again.
+    bool SameAsWhenOpened(std::uint64_t size, std::int64_t lastWriteStamp, std::string& error,
+                          int& nativeError) const;
+
 #ifdef _WIN32
     void* fHandle = nullptr;
 #else

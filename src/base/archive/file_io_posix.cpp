@@ -2,9 +2,10 @@
 
 #include "archive/file_io.h"
 #include "os/file_attributes.h"
+#include "os/posix/path_at.h"
+#include "os/posix/unique_fd.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
@@ -93,90 +94,20 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// A path the system refuses as a whole (PATH_MAX and longer) is reached in
-// pieces with openat; every shorter path keeps its single call.
-bool IsTooLongForOneCall(const std::string& path) { return path.size() >= PATH_MAX; }
+using os::posix::LinksOnTheWay;
+using os::posix::PathTooLongForOneCall;
 
-// An open descriptor, closed when it goes.
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : fFd(fd) {}
-    ~Descriptor() {
-        if (fFd >= 0)
-            ::close(fFd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return fFd; }
-    int Release() {
-        const int fd = fFd;
-        fFd = -1;
-        return fd;
-    }
-    void Reset(int fd) {
-        if (fFd >= 0)
-            ::close(fFd);
-        fFd = fd;
-    }
-
-private:
-    int fFd;
-};
-
-// Opens the folder holding a long path's last name, descending in pieces
-// shorter than PATH_MAX, and gives that name; -1 with errno set on failure.
-int OpenParentInPieces(const std::string& path, std::string& lastName) {
-    std::size_t end = path.size();
-    while (end > 1 && path[end - 1] == '/')
-        --end; // "folder/" names the folder
-    const std::size_t slash = path.rfind('/', end - 1);
-    lastName = path.substr(slash == std::string::npos ? 0 : slash + 1, end - (slash == std::string::npos ? 0 : slash + 1));
-    if (slash == std::string::npos)
-        return ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const std::string parent = path.substr(0, slash + 1);
-    std::size_t pos = 0;
-    Descriptor dir(::open(parent[0] == '/' ? "/" : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    while (dir.Get() >= 0 && pos < parent.size()) {
-        while (pos < parent.size() && parent[pos] == '/')
-            ++pos;
-        if (pos >= parent.size())
-            break;
-        // The longest run of whole names that one call still takes.
-        std::size_t cut = parent.size();
-        if (cut - pos >= PATH_MAX) {
-            cut = parent.rfind('/', pos + PATH_MAX - 2);
-            if (cut == std::string::npos || cut <= pos) {
-                errno = ENAMETOOLONG;
-                return -1;
-            }
-        }
-        const std::string piece = parent.substr(pos, cut - pos);
-        dir.Reset(::openat(dir.Get(), piece.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        pos = cut;
-    }
-    return dir.Release();
-}
-
-// open(path, flags), reaching a long path in pieces.
-int OpenPath(const std::string& path, int flags) {
-    if (!IsTooLongForOneCall(path))
-        return ::open(path.c_str(), flags);
-    std::string name;
-    const Descriptor parent(OpenParentInPieces(path, name));
-    if (parent.Get() < 0)
-        return -1;
-    return ::openat(parent.Get(), name.c_str(), flags);
-}
-
-// lstat or stat of path, reaching a long path in pieces.
+// lstat or stat of path; a path too long for one call is reached through its
+// parent, with links on the way followed as a single call would follow them.
 int StatPath(const std::string& path, struct stat& st, bool followLink) {
-    if (!IsTooLongForOneCall(path))
+    if (!PathTooLongForOneCall(path))
         return followLink ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
-    std::string name;
-    const Descriptor parent(OpenParentInPieces(path, name));
-    if (parent.Get() < 0)
+    const os::posix::PathAt at(path, LinksOnTheWay::Followed);
+    if (!at.ok()) {
+        errno = at.error();
         return -1;
-    return ::fstatat(parent.Get(), name.c_str(), &st, followLink ? 0 : AT_SYMLINK_NOFOLLOW);
+    }
+    return ::fstatat(at.dir(), at.name(), &st, followLink ? 0 : AT_SYMLINK_NOFOLLOW);
 }
 
 } // namespace
@@ -211,12 +142,12 @@ FileFacts QueryFile(const std::string& path) {
 bool ListFolder(const std::string& folder, std::vector<FolderItem>& items, std::string& error) {
     items.clear();
     DIR* dir = nullptr;
-    if (!IsTooLongForOneCall(folder)) {
+    if (!PathTooLongForOneCall(folder)) {
         dir = ::opendir(folder.c_str());
     } else {
-        Descriptor fd(OpenPath(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (fd.Get() >= 0 && (dir = ::fdopendir(fd.Get())) != nullptr)
-            fd.Release();
+        os::posix::UniqueFd fd(os::posix::OpenFolder(folder, O_RDONLY, LinksOnTheWay::Followed));
+        if (fd.ok() && (dir = ::fdopendir(fd.get())) != nullptr)
+            fd.release();
     }
     if (!dir) {
         error = Describe("cannot list", folder, errno);
@@ -252,7 +183,7 @@ InputFile::~InputFile() { Close(); }
 bool InputFile::Open(const std::string& path, std::string& error, int& nativeError) {
     Close();
     // Non-blocking so that opening a FIFO cannot hang the run.
-    fFd = OpenPath(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    fFd = os::posix::OpenPath(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC, LinksOnTheWay::Followed);
     if (fFd < 0) {
         nativeError = errno;
         error = Describe("cannot open", path, nativeError);
@@ -280,11 +211,7 @@ bool InputFile::Unchanged(std::string& error, int& nativeError) const {
         error = Describe("cannot query", fPath, nativeError);
         return false;
     }
-    if (static_cast<std::uint64_t>(st.st_size) == fSize && LastWriteStamp(st) == fLastWriteStamp)
-        return true;
-    nativeError = 0;
-    error = "'" + fPath + "' changed while it was read";
-    return false;
+    return SameAsWhenOpened(static_cast<std::uint64_t>(st.st_size), LastWriteStamp(st), error, nativeError);
 }
 
 long long InputFile::Read(void* buffer, std::size_t size, std::string& error, int& nativeError) {

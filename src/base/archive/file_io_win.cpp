@@ -15,6 +15,7 @@ namespace archive {
 
 namespace {
 
+using os::win::LongPath;
 using os::win::Widen;
 
 std::string Narrow(const wchar_t* w) { return os::win::Narrow(std::wstring(w)); }
@@ -67,7 +68,7 @@ namespace {
 // still counts as a file: it is selected like one and then reported as unreadable.
 FileFacts LinkTargetFacts(const std::string& path) {
     FileFacts facts;
-    const HANDLE h = CreateFileW(Widen(path).c_str(), FILE_READ_ATTRIBUTES,
+    const HANDLE h = CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     BY_HANDLE_FILE_INFORMATION info;
@@ -84,7 +85,7 @@ FileFacts LinkTargetFacts(const std::string& path) {
 // Whether the reparse point at path is a link; only the find call reports its tag.
 bool IsLinkAt(const std::string& path) {
     WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileExW(Widen(path).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+    const HANDLE find = FindFirstFileExW(LongPath(path).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
     if (find == INVALID_HANDLE_VALUE)
         return false;
     FindClose(find);
@@ -95,7 +96,7 @@ bool IsLinkAt(const std::string& path) {
 
 FileFacts QueryFile(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExW(LongPath(path).c_str(), GetFileExInfoStandard, &data))
         return {};
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkAt(path))
         return LinkTargetFacts(path);
@@ -109,7 +110,7 @@ bool ListFolder(const std::string& folder, std::vector<FolderItem>& items, std::
         pattern += '\\';
     pattern += '*';
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW(Widen(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+    HANDLE find = FindFirstFileExW(LongPath(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
                                    FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
@@ -140,7 +141,7 @@ InputFile::~InputFile() { Close(); }
 
 bool InputFile::Open(const std::string& path, std::string& error, int& nativeError) {
     Close();
-    HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    HANDLE h = CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         nativeError = static_cast<int>(GetLastError());
@@ -173,11 +174,7 @@ bool InputFile::Unchanged(std::string& error, int& nativeError) const {
         return false;
     }
     const std::int64_t stamp = (static_cast<std::int64_t>(lastWrite.dwHighDateTime) << 32) | lastWrite.dwLowDateTime;
-    if (static_cast<std::uint64_t>(size.QuadPart) == fSize && stamp == fLastWriteStamp)
-        return true;
-    nativeError = 0;
-    error = "'" + fPath + "' changed while it was read";
-    return false;
+    return SameAsWhenOpened(static_cast<std::uint64_t>(size.QuadPart), stamp, error, nativeError);
 }
 
 long long InputFile::Read(void* buffer, std::size_t size, std::string& error, int& nativeError) {

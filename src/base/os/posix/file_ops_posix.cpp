@@ -1,6 +1,8 @@
 #include "os/file_ops.h"
 
+#include "os/names_below.h"
 #include "os/posix/path_at.h"
+#include "os/posix/unique_fd.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +19,7 @@
 namespace os {
 
 using posix::PathAt;
+using posix::UniqueFd;
 
 namespace {
 
@@ -34,30 +37,6 @@ timespec FromNs(std::int64_t ns) {
     }
     return t;
 }
-
-// Closes a descriptor when the scope ends.
-class TFd {
-public:
-    explicit TFd(int fd) : fFd(fd) {}
-    ~TFd() {
-        if (fFd >= 0)
-            ::close(fFd);
-    }
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-    int get() const { return fFd; }
-    bool ok() const { return fFd >= 0; }
-    void swap(TFd& other) { std::swap(fFd, other.fFd); }
-    // Closes now and reports whether the close itself succeeded.
-    bool close() {
-        const int fd = fFd;
-        fFd = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int fFd;
-};
 
 // Removes everything inside the open folder dirFd; false when something stayed.
 bool RemoveContent(int dirFd) {
@@ -191,28 +170,19 @@ bool MakeFoldersBelow(const std::string& root, const std::string& below) {
         return false;
     // Each component is entered through the descriptor of its parent with
     // O_NOFOLLOW, so a link anywhere below root is refused, never entered.
-    TFd folder(posix::OpenFolder(root, O_PATH));
+    UniqueFd folder(posix::OpenFolder(root, O_PATH));
     if (!folder.ok())
         return false;
-    for (std::size_t start = 0; start < below.size();) {
-        std::size_t end = below.find('/', start);
-        if (end == std::string::npos)
-            end = below.size();
-        const std::string name = below.substr(start, end - start);
-        start = end + 1;
-        if (name.empty() || name == ".")
-            continue;
-        if (name == "..")
-            return false;
+    return StepThroughNamesBelow(below, "/", [&](const std::string& name) {
         if (::mkdirat(folder.get(), name.c_str(), 0777) != 0 && errno != EEXIST)
             return false;
-        TFd next(::openat(folder.get(), name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        UniqueFd next(::openat(folder.get(), name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         struct stat st {};
         if (!next.ok() || ::fstat(next.get(), &st) != 0 || !S_ISDIR(st.st_mode))
             return false;
         folder.swap(next);
-    }
-    return true;
+        return true;
+    });
 }
 
 bool RemoveFile(const std::string& path) {
@@ -358,14 +328,14 @@ CopyResult CopyToNewFile(const std::string& source, const std::string& folder, c
                          std::int64_t blockSize, const CopyProgress& progress, std::string& tempPath,
                          PathStatus& copied) {
     const PathAt sourceAt(source);
-    TFd in(sourceAt.ok() ? ::openat(sourceAt.dir(), sourceAt.name(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1);
+    UniqueFd in(sourceAt.ok() ? ::openat(sourceAt.dir(), sourceAt.name(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1);
     if (!in.ok())
         return CopyResult::SourceFailed;
     struct stat before {};
     if (::fstat(in.get(), &before) != 0 || !S_ISREG(before.st_mode))
         return CopyResult::SourceFailed;
     std::string path;
-    TFd out(OpenUniqueFile(folder, prefix, 0600, path));
+    UniqueFd out(OpenUniqueFile(folder, prefix, 0600, path));
     if (!out.ok())
         return CopyResult::TargetFailed;
 

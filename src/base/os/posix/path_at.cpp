@@ -1,5 +1,7 @@
 #include "os/posix/path_at.h"
 
+#include "os/posix/unique_fd.h"
+
 #include <cerrno>
 #include <climits>
 #include <sys/stat.h>
@@ -20,45 +22,65 @@ int RefusalOf(int dirFd, const char* name, int error) {
     return error;
 }
 
+// Where the next piece of parent, starting at at, ends: one name when links
+// are refused, else the longest run of whole names that one call takes.
+// npos when a single name is already too long for one call.
+std::size_t EndOfPiece(const std::string& parent, std::size_t at, LinksOnTheWay links) {
+    if (links == LinksOnTheWay::Refused) {
+        const std::size_t end = parent.find('/', at);
+        return end == std::string::npos ? parent.size() : end;
+    }
+    if (parent.size() - at < PATH_MAX)
+        return parent.size();
+    const std::size_t end = parent.rfind('/', at + PATH_MAX - 1);
+    return end == std::string::npos || end <= at ? std::string::npos : end;
+}
+
 // Opens the folder parent of a long path; -1 with errno set on failure.
-int OpenParent(const std::string& parent) {
+int OpenParent(const std::string& parent, LinksOnTheWay links) {
     if (!PathTooLongForOneCall(parent))
         return ::open(parent.c_str(), kParentFlags);
-    // The longest leading part that one call takes, then one name at a time.
-    int fd = AT_FDCWD;
+    // The longest leading part that one call takes, then the rest in pieces.
+    UniqueFd fd;
     std::size_t at = 0;
     if (const std::size_t cut = parent.rfind('/', PATH_MAX - 1); cut != std::string::npos) {
-        fd = ::open(cut == 0 ? "/" : parent.substr(0, cut).c_str(), kParentFlags);
-        if (fd < 0)
+        fd.reset(::open(cut == 0 ? "/" : parent.substr(0, cut).c_str(), kParentFlags));
+        if (!fd.ok())
             return -1;
         at = cut + 1;
     }
+    const int noFollow = links == LinksOnTheWay::Refused ? O_NOFOLLOW : 0;
     while (at < parent.size()) {
-        std::size_t end = parent.find('/', at);
-        if (end == std::string::npos)
-            end = parent.size();
-        const std::string name = parent.substr(at, end - at);
-        at = end + 1;
-        if (name.empty() || name == ".")
+        // A piece never starts with '/', which would make it absolute.
+        if (parent[at] == '/') {
+            ++at;
             continue;
-        const int next = ::openat(fd, name.c_str(), kParentFlags | O_NOFOLLOW);
-        const int error = next < 0 ? RefusalOf(fd, name.c_str(), errno) : 0;
-        if (fd != AT_FDCWD)
-            ::close(fd);
-        if (next < 0) {
-            errno = error;
+        }
+        const std::size_t end = EndOfPiece(parent, at, links);
+        if (end == std::string::npos) {
+            errno = ENAMETOOLONG;
             return -1;
         }
-        fd = next;
+        const std::string piece = parent.substr(at, end - at);
+        at = end + 1;
+        if (piece == ".")
+            continue;
+        const int dirFd = fd.ok() ? fd.get() : AT_FDCWD;
+        const int next = ::openat(dirFd, piece.c_str(), kParentFlags | noFollow);
+        if (next < 0) {
+            errno = noFollow ? RefusalOf(dirFd, piece.c_str(), errno) : errno;
+            return -1;
+        }
+        fd.reset(next);
     }
-    return fd != AT_FDCWD ? fd : ::open(".", kParentFlags);
+    return fd.ok() ? fd.release() : ::open(".", kParentFlags);
 }
 
 } // namespace
 
 bool PathTooLongForOneCall(const std::string& path) { return path.size() >= PATH_MAX; }
 
-PathAt::PathAt(const std::string& path) {
+PathAt::PathAt(const std::string& path, LinksOnTheWay links) {
     if (!PathTooLongForOneCall(path)) {
         fName = path.c_str();
         return;
@@ -71,7 +93,7 @@ PathAt::PathAt(const std::string& path) {
     fName = fLeaf.c_str();
     if (slash == std::string::npos)
         return; // one name longer than any file system takes: the call itself refuses it
-    const int fd = OpenParent(slash == 0 ? std::string("/") : path.substr(0, slash));
+    const int fd = OpenParent(slash == 0 ? std::string("/") : path.substr(0, slash), links);
     if (fd < 0) {
         fError = errno != 0 ? errno : EIO;
         fDir = -1; // a call that ignores ok() fails instead of acting on the current folder
@@ -85,11 +107,24 @@ PathAt::~PathAt() {
         ::close(fDir);
 }
 
-int OpenFolder(const std::string& path, int flags) {
+int OpenPath(const std::string& path, int flags, LinksOnTheWay links) {
+    if (!PathTooLongForOneCall(path))
+        return ::open(path.c_str(), flags);
+    const PathAt at(path, links);
+    if (!at.ok()) {
+        errno = at.error();
+        return -1;
+    }
+    return ::openat(at.dir(), at.name(), flags);
+}
+
+int OpenFolder(const std::string& path, int flags, LinksOnTheWay links) {
     flags |= O_DIRECTORY | O_CLOEXEC;
     if (!PathTooLongForOneCall(path))
         return ::open(path.empty() ? "." : path.c_str(), flags);
-    const PathAt at(path);
+    if (links == LinksOnTheWay::Followed)
+        return OpenPath(path, flags, links);
+    const PathAt at(path, links);
     if (!at.ok()) {
         errno = at.error();
         return -1;

@@ -1,5 +1,7 @@
 #include "os/platform.h"
 
+#include "os/posix/unique_fd.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -11,26 +13,6 @@
 namespace os {
 
 namespace {
-
-// Closes a descriptor when it leaves scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fFd(fd) {}
-    ~FileDescriptor() { Close(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fFd; }
-    bool Close() {
-        if (fFd < 0)
-            return true;
-        const bool ok = ::close(fFd) == 0;
-        fFd = -1;
-        return ok;
-    }
-
-private:
-    int fFd;
-};
 
 std::string Describe(const char* what, const std::string& path) {
     return std::string(what) + " " + path + ": " + std::strerror(errno);
@@ -60,8 +42,8 @@ std::string UserConfigFolder() {
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
     std::string temp = path + ".XXXXXX";
-    FileDescriptor fd(::mkstemp(temp.data()));
-    if (fd.Get() < 0) {
+    posix::UniqueFd fd(::mkstemp(temp.data()));
+    if (fd.get() < 0) {
         error = Describe("cannot create a temporary file beside", path);
         return false;
     }
@@ -73,14 +55,14 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     // Keep the old file's permissions; mkstemp creates 0600.
     struct stat old {};
     if (::stat(path.c_str(), &old) == 0)
-        ::fchmod(fd.Get(), old.st_mode & 07777);
+        ::fchmod(fd.get(), old.st_mode & 07777);
     else
-        ::fchmod(fd.Get(), 0644 & ~[] { mode_t m = ::umask(0); ::umask(m); return m; }());
+        ::fchmod(fd.get(), 0644 & ~[] { mode_t m = ::umask(0); ::umask(m); return m; }());
 
     const char* data = bytes.data();
     size_t left = bytes.size();
     while (left > 0) {
-        const ssize_t n = ::write(fd.Get(), data, left);
+        const ssize_t n = ::write(fd.get(), data, left);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -89,16 +71,16 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
         data += n;
         left -= static_cast<size_t>(n);
     }
-    if (::fsync(fd.Get()) != 0)
+    if (::fsync(fd.get()) != 0)
         return fail("cannot flush");
-    if (!fd.Close())
+    if (!fd.close())
         return fail("cannot close");
     if (::rename(temp.c_str(), path.c_str()) != 0)
         return fail("cannot rename");
     // Make the rename itself durable.
-    FileDescriptor dir(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY));
-    if (dir.Get() >= 0)
-        ::fsync(dir.Get());
+    posix::UniqueFd dir(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY));
+    if (dir.get() >= 0)
+        ::fsync(dir.get());
     return true;
 }
 

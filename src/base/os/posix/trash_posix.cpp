@@ -1,6 +1,7 @@
 #include "os/trash.h"
 
 #include "os/posix/path_at.h"
+#include "os/posix/unique_fd.h"
 #include "os/trash_info.h"
 #include "os/volumes.h"
 
@@ -56,26 +57,6 @@ void RemoveContent(const fs::path& folder) {
         fs::remove_all(it->path(), error);
 }
 
-// Closes a descriptor when the scope ends.
-class TDescriptor {
-public:
-    explicit TDescriptor(int fd = -1) : fFd(fd) {}
-    ~TDescriptor() {
-        if (fFd >= 0)
-            ::close(fFd);
-    }
-    TDescriptor(TDescriptor&& other) noexcept : fFd(std::exchange(other.fFd, -1)) {}
-    TDescriptor& operator=(TDescriptor&& other) noexcept {
-        std::swap(fFd, other.fFd);
-        return *this;
-    }
-    int get() const { return fFd; }
-    bool ok() const { return fFd >= 0; }
-
-private:
-    int fFd;
-};
-
 // Creates the folder with its missing parents, each new one for this user only.
 bool MakeOwnFolders(const std::string& path) {
     if (path.empty() || ::mkdir(path.c_str(), 0700) == 0)
@@ -92,18 +73,18 @@ bool MakeOwnFolders(const std::string& path) {
 
 // Opens the folder name inside parent, creating it (mode 0700) when missing.
 // With ownOnly it must be a real folder of this user, never a link.
-TDescriptor OpenTrashFolder(int parent, const char* name, bool ownOnly) {
+posix::UniqueFd OpenTrashFolder(int parent, const char* name, bool ownOnly) {
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (ownOnly ? O_NOFOLLOW : 0);
-    TDescriptor folder(::openat(parent, name, flags));
+    posix::UniqueFd folder(::openat(parent, name, flags));
     if (!folder.ok() && errno == ENOENT) {
         if (::mkdirat(parent, name, 0700) != 0 && errno != EEXIST)
-            return TDescriptor();
-        folder = TDescriptor(::openat(parent, name, flags));
+            return posix::UniqueFd();
+        folder = posix::UniqueFd(::openat(parent, name, flags));
     }
     struct stat st {};
     if (folder.ok() && ownOnly && (::fstat(folder.get(), &st) != 0 || st.st_uid != ::getuid())) {
         errno = EPERM;
-        return TDescriptor();
+        return posix::UniqueFd();
     }
     return folder;
 }
@@ -111,15 +92,15 @@ TDescriptor OpenTrashFolder(int parent, const char* name, bool ownOnly) {
 // A trash folder ready for use: its path and its files/ and info/ folders.
 struct TTrash {
     std::string path;
-    TDescriptor files, info;
+    posix::UniqueFd files, info;
 };
 
 // Opens the trash at parent + "/" + name (created when missing) with files/
 // and info/; false with error set when it cannot be used.
 bool OpenTrash(const std::string& parent, const std::string& name, bool ownOnly, TTrash& trash, std::string& error) {
     trash.path = (parent == "/" ? std::string() : parent) + "/" + name;
-    const TDescriptor top(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    TDescriptor folder = top.ok() ? OpenTrashFolder(top.get(), name.c_str(), ownOnly) : TDescriptor();
+    const posix::UniqueFd top(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    posix::UniqueFd folder = top.ok() ? OpenTrashFolder(top.get(), name.c_str(), ownOnly) : posix::UniqueFd();
     if (folder.ok())
         trash.files = OpenTrashFolder(folder.get(), "files", true);
     if (trash.files.ok())

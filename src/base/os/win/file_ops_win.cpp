@@ -1,5 +1,6 @@
 #include "os/file_ops.h"
 
+#include "os/names_below.h"
 #include "os/win/wide_text.h"
 
 #include <windows.h>
@@ -516,16 +517,7 @@ bool MakeFoldersBelow(const std::string& root, const std::string& below) {
     std::string folder = root;
     if (!folder.empty() && !IsSeparator(folder.back()))
         folder += '\\';
-    for (std::size_t start = 0; start < below.size();) {
-        std::size_t end = below.find_first_of("\\/", start);
-        if (end == std::string::npos)
-            end = below.size();
-        const std::string name = below.substr(start, end - start);
-        start = end + 1;
-        if (name.empty() || name == ".")
-            continue;
-        if (name == "..")
-            return false;
+    return StepThroughNamesBelow(below, "\\/", [&](const std::string& name) {
         folder += name;
         const std::wstring wide = LongPath(folder);
         if (wide.empty())
@@ -534,8 +526,8 @@ bool MakeFoldersBelow(const std::string& root, const std::string& below) {
         if (!CreateDirectoryW(wide.c_str(), nullptr) && !FactsOf(wide).isFolder())
             return false;
         folder += '\\';
-    }
-    return true;
+        return true;
+    });
 }
 
 bool RemoveFile(const std::string& path) {
