@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QTextStream>
 
+#include <optional>
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QFile stdoutFile, stderrFile;
@@ -39,7 +41,10 @@ int main(int argc, char** argv) {
 
     // Whoever will write the settings holds the data folder first; list and
     // export only read.
-    const TStopSignals stopSignals;
+    // Runs and serve end on SIGINT/SIGTERM in their own way; list and export keep the default.
+    std::optional<TStopSignals> stopSignals;
+    if (runs || serve)
+        stopSignals.emplace();
     TDataFolderLock lock;
     if (runs || serve) {
         switch (lock.TryTake(paths.DataFolder)) {
@@ -52,7 +57,7 @@ int main(int argc, char** argv) {
                 return kExitFolderHeld;
             } else {
                 const int status = ForwardRuns(paths.DataFolder, options->Arguments, onlyScan, options->Entries,
-                                               stopSignals.Requested(), out, err);
+                                               stopSignals->Requested(), out, err);
                 out.flush();
                 err.flush();
                 return status;
@@ -80,10 +85,10 @@ int main(int argc, char** argv) {
     else if (options->Command == QLatin1String("export"))
         status = CommandExport(context, options->Arguments.first(), out, err);
     else if (runs)
-        status = CommandRuns(context, options->Arguments, onlyScan, options->Entries, stopSignals.Requested(), out,
+        status = CommandRuns(context, options->Arguments, onlyScan, options->Entries, stopSignals->Requested(), out,
                              err);
     else if (serve)
-        status = CommandServe(context, stopSignals.Requested(), err);
+        status = CommandServe(context, stopSignals->Requested(), err);
     out.flush();
     err.flush();
     return status;

@@ -114,6 +114,42 @@ TEST_F(Serve, ToolRunAgainstAFolderHeldWithoutAChannelEndsWithThreeRunningNothin
     EXPECT_TRUE(Synced(kByHand));
 }
 
+TEST_F(Serve, InterruptedToolRunStopsItsRunInServe) {
+    WriteSettings({{kByHand, "Paused", {"[taPause]", "Pause=600"}}, {kScheduled, "Next", {}}});
+    QProcess& serve = StartServe();
+    ASSERT_TRUE(ChannelUp());
+    QProcess& tool = Start(NORVANE_CLI_PATH, {"--data-dir", DataFolder(), "run", kByHand});
+    QThread::msleep(1000);
+    ASSERT_EQ(tool.state(), QProcess::Running); // waiting for the paused run
+    ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    EXPECT_EQ(tool.exitCode(), 130);
+    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardOutput()).startsWith("Paused\n"));
+    // serve goes on and runs the next request at once: the paused run is gone.
+    const Result next = Cli({"run", kScheduled});
+    EXPECT_EQ(next.status, 0) << next.err.toStdString();
+    EXPECT_TRUE(Synced(kScheduled));
+    EXPECT_FALSE(Synced(kByHand));
+    EXPECT_EQ(serve.state(), QProcess::Running);
+    Terminate(serve);
+}
+
+TEST_F(Serve, StoppingServeAnswersTheToolRunItWasRunning) {
+    WriteSettings({{kByHand, "Paused", {"[taPause]", "Pause=600"}}});
+    QProcess& serve = StartServe();
+    ASSERT_TRUE(ChannelUp());
+    QProcess& tool = Start(NORVANE_CLI_PATH, {"--data-dir", DataFolder(), "run", kByHand});
+    QThread::msleep(1000);
+    ASSERT_EQ(tool.state(), QProcess::Running);
+    Terminate(serve);
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    // The run was stopped there, as by a signal; it is not "nothing was run".
+    EXPECT_EQ(tool.exitCode(), 130);
+    const QString out = QString::fromUtf8(tool.readAllStandardOutput());
+    EXPECT_TRUE(out.startsWith("Paused\n")) << out.toStdString();
+    EXPECT_FALSE(Synced(kByHand));
+}
+
 TEST_F(Serve, LockIsNotInheritedByProgramsThatScriptsStart) {
     // A run's script may start a program that outlives serve; the folder
     // must be free once serve has ended.

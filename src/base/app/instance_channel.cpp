@@ -11,6 +11,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
+
 QString InstanceChannelName(const QString& dataFolder) {
     QString folder = QDir::cleanPath(QFileInfo(dataFolder).absoluteFilePath());
     const QByteArray key =
@@ -29,6 +31,7 @@ void TInstanceRequest::Answer(std::uint32_t result, const QByteArray& text) {
     OnStop = nullptr;
     if (!fSocket)
         return;
+    fSocket->setProperty("answered", true);
     fSocket->write(EncodeInstanceRecord(TInstanceRecord{result, text}));
     fSocket->disconnectFromServer(); // after the answer has been written
 }
@@ -59,6 +62,15 @@ void TInstanceServer::Close() {
 }
 
 bool TInstanceServer::IsListening() const { return fServer && fServer->isListening(); }
+
+bool TInstanceServer::AnswersInFlight() const {
+    if (!fServer)
+        return false;
+    const auto sockets = fServer->findChildren<QLocalSocket*>();
+    return std::any_of(sockets.begin(), sockets.end(), [](const QLocalSocket* socket) {
+        return socket->property("answered").toBool() && socket->state() != QLocalSocket::UnconnectedState;
+    });
+}
 
 namespace {
 

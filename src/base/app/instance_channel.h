@@ -52,6 +52,8 @@ public:
     bool Listen(const QString& name, QString& error);
     void Close();
     bool IsListening() const;
+    // Some answer is still on its way out: closing now could cut it off.
+    bool AnswersInFlight() const;
 
     static constexpr int kIncompleteRecordMs = 30000;
 

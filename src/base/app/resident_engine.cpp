@@ -10,8 +10,10 @@
 #include "scheduler/day_restart.h"
 #include "scheduler/schedule.h"
 #include "settings/save_settings.h"
+#include "util/main_thread.h"
 #include "zip/zip_task.h"
 
+#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -45,7 +47,8 @@ QByteArray ToolAnswer(const QString& out, const QString& err) {
     return QJsonDocument(answer).toJson(QJsonDocument::Compact);
 }
 
-constexpr std::uint32_t kToolExitOk = 0, kToolExitRunError = 1, kToolExitUsage = 2, kToolExitInterrupted = 130;
+constexpr std::uint32_t kToolExitOk = 0, kToolExitRunError = 1, kToolExitUsage = 2, kToolExitFolderHeld = 3,
+                        kToolExitInterrupted = 130;
 
 } // namespace
 
@@ -131,7 +134,11 @@ void TResidentEngine::ExecuteCommandLine(const QString& text, std::function<void
 
 void TResidentEngine::HandleRequest(const std::shared_ptr<TInstanceRequest>& request) {
     if (fShutDown) {
-        request->Answer(0);
+        if (request->Record.Kind == kInstanceCliRuns)
+            request->Answer(kToolExitFolderHeld,
+                            ToolAnswer({}, QStringLiteral("the running instance is closing; nothing was run\n")));
+        else
+            request->Answer(0);
         return;
     }
     switch (request->Record.Kind) {
@@ -186,6 +193,7 @@ void TResidentEngine::RunForTool(const std::shared_ptr<TInstanceRequest>& reques
                 return false;
         return true;
     };
+    ++fPendingToolRuns;
     WhenTrue(this, allEnded, [this, request, uidList, entries, stopped] {
         // What the runs changed is on disk before the tool reports, as after a local run.
         fContext.Saver().RunSave();
@@ -196,8 +204,12 @@ void TResidentEngine::RunForTool(const std::shared_ptr<TInstanceRequest>& reques
                     ran.push_back(profile);
             bool anyError = false;
             const QString report = RunReport(ran, entries, anyError);
-            const std::uint32_t status = *stopped ? kToolExitInterrupted : anyError ? kToolExitRunError : kToolExitOk;
+            // Runs stopped because the instance closes count as interrupted, as a stopped local run does.
+            const std::uint32_t status = *stopped || fShutDown ? kToolExitInterrupted
+                                         : anyError                ? kToolExitRunError
+                                                                   : kToolExitOk;
             request->Answer(status, ToolAnswer(report, {}));
+            --fPendingToolRuns;
         });
     });
 }
@@ -245,10 +257,15 @@ void TResidentEngine::Shutdown() {
     if (fShutDown)
         return;
     fShutDown = true;
-    fServer.Close();
     fContext.Schedule().ArmAll(false);
     fContext.AppClosing = true;
     fContext.TaskQueue().Shutdown();
+    // The tool runs that were waited for have ended with the queue: their
+    // senders get their answers before the channel closes.
+    ServeMainThreadWhile([this] { return fPendingToolRuns > 0; });
+    QDeadlineTimer flushing(2000);
+    ServeMainThreadWhile([this, &flushing] { return fServer.AnswersInFlight() && !flushing.hasExpired(); });
+    fServer.Close();
     // The final pass comes after the runs have ended, so what they recorded
     // is written too; nothing can queue a run any more.
     fContext.AppClosing = false;

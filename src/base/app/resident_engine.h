@@ -89,6 +89,8 @@ private:
     TInstanceServer fServer;
     bool fMainFormHidden = true;
     bool fShutDown = false;
+    // Tool runs waiting for their answer.
+    int fPendingToolRuns = 0;
     TNoJumpList fNoJumpList;
     TNoTaskbarProgress fNoProgress;
     IJumpListPublisher* fJumpList = &fNoJumpList;
