@@ -98,7 +98,8 @@ int main(int argc, char** argv) {
     // Switches given to the first start act as if a later start had sent them
     // (a jump-list item starts its profile even when nothing was running).
     if (!parameters.isEmpty() && !forceLoad)
-        QTimer::singleShot(0, &app, [&engine, &parameters] { engine.ExecuteCommandLine(InstanceCommandText(parameters)); });
+        QTimer::singleShot(0, &app,
+                           [&engine, &parameters] { engine.ExecuteCommandLine(InstanceCommandText(parameters)); });
 
     const int status = QApplication::exec();
     engine.Shutdown();

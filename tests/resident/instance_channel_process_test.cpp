@@ -126,6 +126,30 @@ TEST_F(InstanceChannel, GarbageOnTheSocketChangesNothing) {
     EXPECT_TRUE(WaitFor([&] { return Synced(kFirst); }));
 }
 
+// What the running desktop program answers a later start without parameters:
+// 1 when that showed its main window.
+std::uint32_t ShowAnswer(const QString& channel) {
+    const auto answer = SendToInstance(channel, TInstanceRecord{kInstanceShow, {}}, 10000);
+    return answer ? answer->Kind : 99;
+}
+
+TEST_F(InstanceChannel, AutorunStartsHiddenAndALaterStartShowsTheWindow) {
+    WriteSettings({{kFirst, "First", {}}});
+    StartDesktop({"/AUTORUN"});
+    ASSERT_TRUE(ChannelUp());
+    EXPECT_EQ(ShowAnswer(Channel()), 1u); // it was hidden: shown now
+    EXPECT_EQ(ShowAnswer(Channel()), 0u); // visible with the tray option on: hidden again
+    EXPECT_EQ(ShowAnswer(Channel()), 1u);
+}
+
+TEST_F(InstanceChannel, StartWithoutAutorunShowsTheWindowAndObeysItsSwitches) {
+    WriteSettings({{kFirst, "First", {}}});
+    StartDesktop({"/" + kFirst});
+    ASSERT_TRUE(ChannelUp());
+    EXPECT_TRUE(WaitFor([&] { return Synced(kFirst); }));
+    EXPECT_EQ(ShowAnswer(Channel()), 0u); // visible from the start: the click hides it
+}
+
 TEST_F(InstanceChannel, ForceLoadAloneSkipsTheCheckOnlyWhenNoneHoldsTheFolder) {
     WriteSettings({{kFirst, "First", {}}});
     QProcess& serve = StartServe();

@@ -56,7 +56,8 @@ TResidentEngine::TResidentEngine(TAppContext& context, TResidentHooks hooks)
     : fContext(context), fHooks(std::move(hooks)),
       fServer([this](const std::shared_ptr<TInstanceRequest>& request) { HandleRequest(request); }) {
     fDayRestart = std::make_unique<TDayRestart>(
-        context.Schedule(), TDayRestart::THooks{[this] { fContext.RefreshAllProfileTexts(); }, [this] { DailyWork(); }});
+        context.Schedule(),
+        TDayRestart::THooks{[this] { fContext.RefreshAllProfileTexts(); }, [this] { DailyWork(); }});
     connect(&context.Events(), &TEngineEvents::queueStateChanged, this,
             [this](bool running, int) { OnQueueState(running); });
     connect(&context.Events(), &TEngineEvents::profileChanged, this, [this](const QString&, const TGL_Profile& row) {
@@ -164,7 +165,8 @@ void TResidentEngine::RunForTool(const std::shared_ptr<TInstanceRequest>& reques
     for (const QJsonValue& value : uids) {
         TLumo_BackupProfile* profile = fContext.FindProfileByUID(value.toString());
         if (!profile) {
-            request->Answer(kToolExitUsage, ToolAnswer({}, QStringLiteral("unknown profile UID: %1\n").arg(value.toString())));
+            request->Answer(kToolExitUsage,
+                            ToolAnswer({}, QStringLiteral("unknown profile UID: %1\n").arg(value.toString())));
             return;
         }
         profiles.push_back(profile);
@@ -189,7 +191,8 @@ void TResidentEngine::RunForTool(const std::shared_ptr<TInstanceRequest>& reques
     };
     const auto allEnded = [this, uidList] {
         for (const QString& uid : uidList)
-            if (TLumo_BackupProfile* profile = fContext.FindProfileByUID(uid); profile && fContext.TaskQueue().IsBusy(*profile))
+            if (const TLumo_BackupProfile* profile = fContext.FindProfileByUID(uid);
+                profile && fContext.TaskQueue().IsBusy(*profile))
                 return false;
         return true;
     };
