@@ -7,18 +7,21 @@
 #include "app/resident_engine.h"
 #include "app/task_queue.h"
 #include "app/taskbar.h"
+#include "folderzip/folderzip_task.h"
 #include "lang/builtin_tables.h"
 #include "scheduler/cron_entry.h"
 #include "scheduler/day_restart.h"
 #include "scheduler/schedule.h"
+#include "settings/save_settings.h"
 #include "sync/sync_task.h"
 #include "util/main_thread.h"
 #include "zip/zip_task.h"
-#include "folderzip/folderzip_task.h"
 
+#include "fake_schedule_clock.h"
 #include "test_env.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSemaphore>
 
 #include <atomic>
@@ -198,6 +201,39 @@ TEST_F(ResidentEngineTest, StartArmsTheScheduleAndMakesTheDayRestartEntry) {
     EXPECT_TRUE(ctx.Schedule().GlobalSettings().NowAppBoot);
     engine.Shutdown();
     EXPECT_FALSE(entry.pActive);
+}
+
+TEST_F(ResidentEngineTest, DayRestartRefreshesTextsAndRotatesDayBasedVersions) {
+    auto clock = std::make_shared<FakeScheduleClock>(QDateTime(QDate(2026, 6, 10), QTime(23, 59, 0)));
+    ctx.Schedule().SetClock(clock);
+    TLumo_Zip& zip = TLumo_Zip::Create(ctx, "ZIP1");
+    TZip_Settings settings = zip.GetSettings();
+    settings.nTitle = "Versions";
+    settings.nUseVersions = true;
+    settings.nItemsVersions = false; // by age
+    settings.nVersionsValue = 2;     // days
+    settings.nSetFileVerList = true;
+    const QString oldArchive = sandbox.file("old.zip");
+    sandbox.writeFile("old.zip", "not really an archive");
+    settings.nFileVersionList = {TFileVersion{Now() - 5, oldArchive}, TFileVersion{Now(), sandbox.file("new.zip")}};
+    zip.ApplyNewSettings(settings, false);
+    ASSERT_EQ(zip.FileVersionList().size(), 2u);
+
+    TResidentEngine engine(ctx, hooks);
+    engine.StartAfterLoading();
+    engine.FinishStart(); // the delayed-start period ends long before midnight
+    clock->Advance(58000);
+    EXPECT_EQ(zip.FileVersionList().size(), 2u);
+    clock->Advance(4000); // 23:59:59, then the two one-second steps
+    ASSERT_EQ(zip.FileVersionList().size(), 1u);
+    EXPECT_EQ(zip.FileVersionList()[0].Filename, sandbox.file("new.zip"));
+    EXPECT_FALSE(QFile::exists(oldArchive));
+    const auto waiting = ctx.Saver().WaitingRequests();
+    EXPECT_TRUE(std::any_of(waiting.begin(), waiting.end(), [](const TSaveTask& task) {
+        return task.fType == TSaveSetType::stZipFileversion && task.fUID == "ZIP1";
+    }));
+    ASSERT_NE(engine.DayRestart().Entry(), nullptr);
+    EXPECT_EQ(DateTimeToStamp(engine.DayRestart().Entry()->pActionDateTime), "20260611235959");
 }
 
 struct ParseCase {
