@@ -6,7 +6,7 @@ class TAppContext;
 struct TCliOptions;
 
 // Exit statuses of the tool.
-enum TCliExit { kExitOk = 0, kExitRunError = 1, kExitUsage = 2 };
+enum TCliExit { kExitOk = 0, kExitRunError = 1, kExitUsage = 2, kExitFolderHeld = 3 };
 
 // One line per profile in display order: UID, kind and title, tab-separated.
 int CommandList(const TAppContext& context, QTextStream& out);

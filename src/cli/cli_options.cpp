@@ -5,6 +5,7 @@ QString CliUsage() {
                           "       norvane-backup-cli [--data-dir DIR] export UID\n"
                           "       norvane-backup-cli [--data-dir DIR] analyse [--entries] UID...\n"
                           "       norvane-backup-cli [--data-dir DIR] run UID...\n"
+                          "       norvane-backup-cli [--data-dir DIR] serve\n"
                           "--entries prints status<TAB>path per entry; in the path \\\\, \\t, \\n, \\r and \\xHH\n"
                           "stand for a backslash, control characters and bytes that are not UTF-8.\n");
 }
@@ -38,6 +39,11 @@ std::optional<TCliOptions> ParseCliOptions(const QStringList& args, QString& err
     } else if (options.Command == QLatin1String("export")) {
         if (options.Arguments.size() != 1) {
             error = QStringLiteral("export takes exactly one UID");
+            return std::nullopt;
+        }
+    } else if (options.Command == QLatin1String("serve")) {
+        if (!options.Arguments.isEmpty()) {
+            error = QStringLiteral("serve takes no arguments");
             return std::nullopt;
         }
     } else if (options.Command == QLatin1String("analyse") || options.Command == QLatin1String("run")) {

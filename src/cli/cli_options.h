@@ -8,7 +8,7 @@
 // The parsed command line of norvane-backup-cli.
 struct TCliOptions {
     QString DataDir;      // empty: the desktop program's rule
-    QString Command;      // list, export, analyse, run
+    QString Command;      // list, export, analyse, run, serve
     QStringList Arguments;
     bool Entries = false; // analyse --entries
 };

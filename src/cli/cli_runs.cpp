@@ -1,6 +1,7 @@
 #include "cli/cli_runs.h"
 
 #include "app/app_context.h"
+#include "app/run_report.h"
 #include "app/task_queue.h"
 #include "cli/cli_commands.h"
 #include "folderzip/folderzip_task.h"
@@ -19,16 +20,6 @@
 #include <unistd.h>
 
 namespace {
-
-TLumo_Error LastErrorOf(const TLumo_BackupProfile& profile) {
-    switch (profile.Kind()) {
-    case TBackupClass::bcSync: return profile.Sync()->LastError();
-    case TBackupClass::bcZip: return profile.Zip()->LastError();
-    case TBackupClass::bcFolderZip: return profile.FolderZip()->LastError();
-    case TBackupClass::bcNone: break;
-    }
-    return TLumo_Error::feNone;
-}
 
 // One line on stderr, redrawn in place: the running profile's overall
 // progress and status, as the engine's row values report them.
@@ -83,36 +74,6 @@ private:
     QObject fReceiver;
 };
 
-// One entry per line whatever its name holds: control characters, the
-// backslash and the bytes of a name that are not UTF-8 are written escaped.
-QString EscapedPath(const QString& path) {
-    QString out;
-    out.reserve(path.size());
-    for (const QChar c : path) {
-        const char16_t u = c.unicode();
-        if (u == '\\')
-            out += QLatin1String("\\\\");
-        else if (u == '\t')
-            out += QLatin1String("\\t");
-        else if (u == '\n')
-            out += QLatin1String("\\n");
-        else if (u == '\r')
-            out += QLatin1String("\\r");
-        else if (u < 0x20 || u == 0x7F)
-            out += QStringLiteral("\\x%1").arg(static_cast<int>(u), 2, 16, QLatin1Char('0'));
-        else if (IsEscapedByte(c))
-            out += QStringLiteral("\\x%1").arg(static_cast<int>(u - 0xDC00), 2, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out;
-}
-
-void PrintEntries(const TLumo_Sync& sync, QTextStream& out) {
-    for (const auto& element : sync.ResultElements())
-        out << FileStatusText(element->Status) << '\t' << EscapedPath(element->SepPath) << '\n';
-}
-
 } // namespace
 
 int CommandRuns(TAppContext& context, const QStringList& uids, bool onlyScan, bool entries,
@@ -155,14 +116,7 @@ int CommandRuns(TAppContext& context, const QStringList& uids, bool onlyScan, bo
     context.Saver().RunSaveAndWait();
 
     bool anyError = false;
-    for (TLumo_BackupProfile* profile : profiles) {
-        profile->SetFullValues();
-        const TGL_Profile& values = profile->Values();
-        out << values.txtTitle << '\n' << values.txtStatus << '\n' << values.txtLastSync << '\n';
-        if (entries && profile->Sync())
-            PrintEntries(*profile->Sync(), out);
-        anyError = anyError || LastErrorOf(*profile) != TLumo_Error::feNone;
-    }
+    out << RunReport(profiles, entries, anyError);
     if (stopped)
         return kExitInterrupted;
     return anyError ? kExitRunError : kExitOk;

@@ -39,9 +39,10 @@ TEST(AppContextShutdown, NoScheduleEntryFiresWhileTheRunningRunWindsDown) {
     ServeMainThreadWhile([&] { return sync.SyncStatus() != TLumo_Operation::fsScriptBefore; });
 
     int fired = 0;
-    TLumo_Crone& entry = CreateCron(ctx->Schedule(), TCroneSettings{});
-    QObject::connect(&entry.SelfTimer, &QTimer::timeout, [&fired] { ++fired; });
-    entry.SelfTimer.start(0);
+    TCroneSettings due; // a once-entry at moment 0: due at its first tick
+    due.NotifyEvent = [&fired](const TCronSender&) { ++fired; };
+    TLumo_Crone& entry = CreateCron(ctx->Schedule(), due);
+    entry.SelfTimer->Start(0);
 
     ctx.reset();
     EXPECT_EQ(fired, 0);

@@ -38,7 +38,7 @@ TEST_F(CronEntry, OnceEntryTakesItsMomentAndKeepsTheGivenUid) {
     EXPECT_EQ(DaysRepeatToText(entry.pDailyRepeat), QStringLiteral("1000000"));
     EXPECT_EQ(entry.SenderUID(), kProfile);
     EXPECT_FALSE(entry.pActive);
-    EXPECT_FALSE(entry.SelfTimer.isActive());
+    EXPECT_FALSE(entry.SelfTimer->IsActive());
 }
 
 TEST_F(CronEntry, EveryNMinutesAndDailyEntriesTakeTheirOwnFields) {
@@ -127,7 +127,7 @@ TEST_F(CronEntry, RemoveTakesTheEntryOutAndLeavesTheOthers) {
     b.UID = QStringLiteral("CRN2");
     TLumo_Crone& first = CreateCron(ctx.Schedule(), a);
     CreateCron(ctx.Schedule(), b);
-    first.SelfTimer.start(100000);
+    first.SelfTimer->Start(100000);
     first.pActive = true;
     RemoveCron(ctx.Schedule(), first);
     ASSERT_EQ(ctx.Schedule().Entries().size(), 1u);

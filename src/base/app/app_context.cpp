@@ -63,7 +63,7 @@ TAppContext::~TAppContext() {
     // Nothing may start a run any more: winding down below serves the main
     // thread's events, the schedule's timers among them.
     for (const auto& entry : fSchedule->Entries())
-        entry->SelfTimer.stop();
+        entry->ArmTimer(false);
     // Runs end next: their workers still use the queue, the profiles and the store.
     fTaskQueue->Shutdown();
     // A save pass still running reads the profiles; it ends while all is alive.

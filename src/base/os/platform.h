@@ -24,6 +24,10 @@ std::string ExecutablePath();
 // $XDG_CONFIG_HOME or ~/.config here, the roaming application data on Windows.
 std::string UserConfigFolder();
 
+// Names the user this process runs as, for names that must differ between
+// users (the numeric user id here, the account name on Windows).
+std::string CurrentUserKey();
+
 // Replaces the file at path with bytes so that a crash or power loss at any
 // moment leaves either the old or the new content, never a mix: the bytes go
 // to a temporary file in the same folder, are flushed to disk and renamed over

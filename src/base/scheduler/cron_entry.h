@@ -1,10 +1,10 @@
 #pragma once
 
 #include "scheduler/cron_settings.h"
+#include "scheduler/schedule_clock.h"
 #include "util/date_time.h"
 
 #include <QString>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -39,14 +39,39 @@ public:
     int pRepeatIntervalValue = 0;
     TRepeatInterval pRepeatInterval = TRepeatInterval::riMinute;
     TCronAction pOnAction;
-    // Lives on the main thread; disabled until the entry is armed.
-    QTimer SelfTimer;
+    // From the schedule's clock; stopped until the entry is armed.
+    std::unique_ptr<IScheduleTimer> SelfTimer;
+
+    // On: an enabled entry that is not active yet computes its next moment
+    // (every N minutes, daily), tunes its interval and starts its timer.
+    // Off: stops the timer.
+    void ArmTimer(bool on);
+    // One timer event: fires when due (or postpones by 300 s while the
+    // program boots with delayed start), otherwise re-tunes the interval.
+    void SelfTimerTick();
+    // The coarser the farther away the moment is: 30 min from an hour on,
+    // 1 min from 2 minutes on, 10 s beyond 20 seconds, else 1 s.
+    void AdjustTimerInterval();
+    // Stops, records the firing, calls the action, then disables a once-entry
+    // or arms the others again. The action may not destroy the entry.
+    void FireAction();
+    // The next moment of an every-N-minutes or daily entry from now and the last firing.
+    void ComputeNextTime();
+
+    // Milliseconds from now until the entry falls due; negative once past.
+    qint64 MsUntilDue() const;
 
 private:
-    TLumo_Crone(const QString& uid, const TCroneSettings& nSettings);
+    TLumo_Crone(TSchedule& schedule, const QString& uid, const TCroneSettings& nSettings);
 
+    TSchedule& fSchedule;
     // Its SenderUID is the UID of the profile the entry starts.
     TCronSender fCronSender;
+    // An every-N-minutes entry counts real minutes, so a change of the clocks
+    // for daylight saving neither shortens nor stretches its interval: its
+    // moment is also kept as milliseconds since the epoch (0 when unused).
+    qint64 fDueEpochMs = 0;
+    TDateTime fDueEpochFor = 0; // the pActionDateTime that fDueEpochMs belongs to
     friend TLumo_Crone& CreateCron(TSchedule& schedule, const TCroneSettings& nSettings);
 };
 

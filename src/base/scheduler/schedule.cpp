@@ -1,12 +1,50 @@
 #include "scheduler/schedule.h"
 
 #include "scheduler/cron_entry.h"
+#include "scheduler/schedule_clock.h"
 
 #include <algorithm>
 
-TSchedule::TSchedule(TScheduleHooks hooks) : fHooks(std::move(hooks)) {}
+TSchedule::TSchedule(TScheduleHooks hooks)
+    : fHooks(std::move(hooks)), fClock(std::make_shared<TSystemScheduleClock>()) {}
 
-TSchedule::~TSchedule() = default;
+TSchedule::~TSchedule() {
+    // The entries' timers belong to the clock: they go first.
+    fEntries.clear();
+    fBootTimer.reset();
+}
+
+void TSchedule::SetClock(std::shared_ptr<IScheduleClock> clock) {
+    if (!clock)
+        clock = std::make_shared<TSystemScheduleClock>();
+    for (const auto& entry : fEntries) {
+        entry->ArmTimer(false);
+        TLumo_Crone* raw = entry.get();
+        entry->SelfTimer = clock->MakeTimer([raw] { raw->SelfTimerTick(); });
+    }
+    fBootTimer.reset();
+    fClock = std::move(clock);
+}
+
+TDateTime TSchedule::Now() const { return FromQDateTime(fClock->CurrentDateTime()); }
+
+void TSchedule::BeginBoot(bool delayedStart) {
+    fGlobal.DelayedStart = delayedStart;
+    fGlobal.NowAppBoot = true;
+}
+
+void TSchedule::StartBootTimer() {
+    fBootTimer = fClock->MakeTimer([this] {
+        fGlobal.NowAppBoot = false;
+        fBootTimer->Stop();
+    });
+    fBootTimer->Start(kBootPeriodMs);
+}
+
+void TSchedule::ArmAll(bool on) {
+    for (const auto& entry : fEntries)
+        entry->ArmTimer(on);
+}
 
 bool TSchedule::HasEnabledEntryFor(const QString& profileUID) const {
     return std::any_of(fEntries.begin(), fEntries.end(),

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
@@ -32,6 +33,8 @@ std::string ExecutablePath() {
     const ssize_t n = ::readlink("/proc/self/exe", buffer, PATH_MAX);
     return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
 }
+
+std::string CurrentUserKey() { return std::to_string(::getuid()); }
 
 std::string UserConfigFolder() {
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')

@@ -18,6 +18,12 @@ std::string ExecutablePath() {
     return n ? Narrow(std::wstring(buffer, n)) : std::string();
 }
 
+std::string CurrentUserKey() {
+    wchar_t name[257];
+    DWORD size = 257;
+    return GetUserNameW(name, &size) && size > 0 ? Narrow(std::wstring(name, size - 1)) : std::string();
+}
+
 std::string UserConfigFolder() {
     const wchar_t* appData = _wgetenv(L"APPDATA");
     return appData ? Narrow(appData) : std::string();
