@@ -4,12 +4,10 @@
 #include "app/run_report.h"
 #include "app/task_queue.h"
 #include "cli/cli_commands.h"
-#include "folderzip/folderzip_task.h"
 #include "profiles/profile_texts.h"
 #include "settings/save_settings.h"
 #include "sync/sync_task.h"
 #include "util/native_path.h"
-#include "zip/zip_task.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

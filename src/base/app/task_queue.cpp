@@ -2,11 +2,9 @@
 
 #include "app/app_context.h"
 #include "app/engine_thread.h"
-#include "folderzip/folderzip_task.h"
-#include "sync/sync_task.h"
+#include "profiles/backup_profile.h"
 #include "util/main_thread.h"
 #include "util/tsan_annotations.h"
-#include "zip/zip_task.h"
 
 #include <algorithm>
 
@@ -30,11 +28,9 @@ void TBackupTask::Finished() {
     profile.SetStatus(TTaskStatus::tsNone);
     profile.RepaintNode();
 
-    // A failed automatic sync is tried once more, at the end of the queue; a
-    // stopped one is not.
-    if (const TLumo_Sync* sync = profile.Sync();
-        sync && sync->AutoMode() && sync->LastError() != TLumo_Error::feNone && sync->ErrorAttempts() == 1 &&
-        !fOnlyScan && !fAbortTask)
+    // The kind decides whether a failed run is tried once more; the retry goes
+    // to the end of the queue.
+    if (profile.Task().RetriesFailedRun(*this))
         queue.RunTask(profile, false);
 
     queue.FinishCurrentTask(); // releases this entry
@@ -76,40 +72,9 @@ void TTaskQueue::SetEngineStart(TBackupClass kind, TEngineStart start) {
 }
 
 void TTaskQueue::RunTask(TLumo_BackupProfile& profile, bool nOnlyScan, const std::optional<QStringList>& nList) {
-    bool onlyScan = nOnlyScan;
-    switch (profile.Kind()) {
-    case TBackupClass::bcSync: {
-        TLumo_Sync& sync = *profile.Sync();
-        if (sync.SyncStatus() != TLumo_Operation::fsNone)
-            return;
-        sync.SetSyncStatus(TLumo_Operation::fsQueue);
-        sync.ResetStat();
-        break;
-    }
-    case TBackupClass::bcZip: {
-        // An archive backup has no analysis.
-        TLumo_Zip& zip = *profile.Zip();
-        if (nOnlyScan || zip.Operation() != TLumo_Operation::fsNone)
-            return;
-        zip.SetOperationState(TLumo_Operation::fsQueue);
-        zip.ResetStat();
-        onlyScan = false;
-        break;
-    }
-    case TBackupClass::bcFolderZip: {
-        TLumo_FolderZip& folderZip = *profile.FolderZip();
-        if (folderZip.Operation() != TLumo_Operation::fsNone)
-            return;
-        folderZip.SetOperationState(TLumo_Operation::fsQueue);
-        folderZip.ResetStat();
-        break;
-    }
-    case TBackupClass::bcNone:
-        profile.SetFullValues();
-        profile.RepaintNode();
+    if (!profile.Task().PrepareRun(nOnlyScan))
         return;
-    }
-    fTasks.push_back(std::make_unique<TBackupTask>(fContext, profile, onlyScan, nList));
+    fTasks.push_back(std::make_unique<TBackupTask>(fContext, profile, nOnlyScan, nList));
     profile.SetStatus(TTaskStatus::tsQueue);
     DispatchTasks();
     profile.SetFullValues();
@@ -125,18 +90,7 @@ void TTaskQueue::RemoveTasksOf(const TLumo_BackupProfile& profile) {
 
 void TTaskQueue::ResetQueuedProfile(TLumo_BackupProfile& profile) {
     profile.SetStatus(TTaskStatus::tsNone);
-    switch (profile.Kind()) {
-    case TBackupClass::bcSync: profile.Sync()->SetSyncStatus(TLumo_Operation::fsNone); break;
-    case TBackupClass::bcZip:
-        profile.Zip()->AbortZip();
-        profile.Zip()->SetOperationState(TLumo_Operation::fsNone);
-        break;
-    case TBackupClass::bcFolderZip:
-        profile.FolderZip()->AbortZip();
-        profile.FolderZip()->SetOperationState(TLumo_Operation::fsNone);
-        break;
-    case TBackupClass::bcNone: break;
-    }
+    profile.Task().ResetUnqueued();
     profile.SetFullValues();
     profile.RepaintNode();
 }

@@ -1,6 +1,8 @@
 #include "folderzip/folderzip_task.h"
 
 #include "app/app_context.h"
+#include "app/task_queue.h"
+#include "folderzip/folderzip_persistence.h"
 #include "lang/friendly_date.h"
 #include "lang/language.h"
 #include "profiles/backup_profile.h"
@@ -33,8 +35,12 @@ TLumo_FolderZip& TLumo_FolderZip::Create(TAppContext& context, const QString& ui
     std::unique_ptr<TLumo_FolderZip> task(
         new TLumo_FolderZip(uid.isEmpty() ? MakeProfileUID(context, QStringLiteral("FZP")) : uid));
     TLumo_FolderZip& self = *task;
-    self.fLumoBackup = &TLumo_BackupProfile::NewFolderZip(context, std::move(task));
+    self.fLumoBackup = &TLumo_BackupProfile::New(context, TBackupClass::bcFolderZip, self.fUID, std::move(task));
     return self;
+}
+
+TLumo_FolderZip* TLumo_BackupProfile::FolderZip() const {
+    return static_cast<TLumo_FolderZip*>(TaskOfKind(TBackupClass::bcFolderZip));
 }
 
 void TLumo_FolderZip::ApplyNewSettings(const TFolderZip_Settings& nSet, bool nSaveAll) {
@@ -131,6 +137,30 @@ void TLumo_FolderZip::AbortZip() {
     fCurrentElement = nullptr;
     fAbortZip = true;
 }
+
+bool TLumo_FolderZip::PrepareRun(bool) {
+    if (fOperation != TLumo_Operation::fsNone)
+        return false;
+    SetOperationState(TLumo_Operation::fsQueue);
+    ResetStat();
+    return true;
+}
+
+void TLumo_FolderZip::ResetUnqueued() {
+    AbortZip();
+    SetOperationState(TLumo_Operation::fsNone);
+}
+
+void TLumo_FolderZip::StartRun(TBackupTask& run) {
+    // Reached only when someone registers a start that forwards here before
+    // the engine exists: the run ends at once, as an unregistered one does.
+    ResetUnqueued();
+    run.Finished();
+}
+
+void TLumo_FolderZip::WriteProfile(IniDocument& ini) const { WriteFolderZipProfile(ini, *this); }
+
+void TLumo_FolderZip::WriteRunRecords(IniDocument& ini) const { WriteFolderZipStates(ini, *this); }
 
 void TLumo_FolderZip::ResetStat() {
     fProgress = 0;

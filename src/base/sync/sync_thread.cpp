@@ -556,5 +556,5 @@ void TSyncThread::EndRoutine() {
 }
 
 void RegisterSyncEngine(TTaskQueue& queue) {
-    queue.SetEngineStart(TBackupClass::bcSync, [](TBackupTask& task) { task.Profile().Sync()->StartSync(task.OnlyScan()); });
+    queue.SetEngineStart(TBackupClass::bcSync, [](TBackupTask& task) { task.Profile().Task().StartRun(task); });
 }

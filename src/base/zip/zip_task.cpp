@@ -11,6 +11,7 @@
 #include "util/text_format.h"
 #include "zip/zip_names.h"
 #include "zip/zip_password.h"
+#include "zip/zip_persistence.h"
 
 #include <algorithm>
 #include <memory>
@@ -23,9 +24,11 @@ TLumo_Zip& TLumo_Zip::Create(TAppContext& context, const QString& uid) {
     std::unique_ptr<TLumo_Zip> task(
         new TLumo_Zip(uid.isEmpty() ? MakeProfileUID(context, QStringLiteral("ZIP")) : uid));
     TLumo_Zip& self = *task;
-    self.fLumoBackup = &TLumo_BackupProfile::NewZip(context, std::move(task));
+    self.fLumoBackup = &TLumo_BackupProfile::New(context, TBackupClass::bcZip, self.fUID, std::move(task));
     return self;
 }
+
+TLumo_Zip* TLumo_BackupProfile::Zip() const { return static_cast<TLumo_Zip*>(TaskOfKind(TBackupClass::bcZip)); }
 
 void TLumo_Zip::ApplyNewSettings(const TZip_Settings& nSet, bool nSaveAll) {
     fTitle = NormalizedTitle(nSet.nTitle, kMaxTitleLength);
@@ -86,6 +89,23 @@ void TLumo_Zip::AbortZip() {
     fZipProgress = 0;
     fAbortZip = true;
 }
+
+bool TLumo_Zip::PrepareRun(bool nOnlyScan) {
+    if (nOnlyScan || fOperation != TLumo_Operation::fsNone)
+        return false;
+    SetOperationState(TLumo_Operation::fsQueue);
+    ResetStat();
+    return true;
+}
+
+void TLumo_Zip::ResetUnqueued() {
+    AbortZip();
+    SetOperationState(TLumo_Operation::fsNone);
+}
+
+void TLumo_Zip::WriteProfile(IniDocument& ini) const { WriteZipProfile(ini, *this); }
+
+void TLumo_Zip::WriteRunRecords(IniDocument& ini) const { WriteZipVersions(ini, *this); }
 
 void TLumo_Zip::ResetStat() {
     fZipProgress = 0;

@@ -91,25 +91,17 @@ void DiscardTemporary(const QString& folder, const QString& tempBase, bool split
 } // namespace
 
 void RegisterZipEngine(TTaskQueue& queue) {
-    queue.SetEngineStart(TBackupClass::bcZip, [](TBackupTask& task) {
-        if (TLumo_Zip* zip = task.Profile().Zip())
-            zip->StartZip();
-    });
+    queue.SetEngineStart(TBackupClass::bcZip, [](TBackupTask& task) { task.Profile().Task().StartRun(task); });
 }
 
-void TLumo_Zip::StartZip() {
-    if (!fLumoBackup)
-        return;
-    TBackupTask* head = fLumoBackup->Context().TaskQueue().First();
-    if (!head)
-        return;
+void TLumo_Zip::StartRun(TBackupTask& run) {
     fLastError = TLumo_Error::feNone;
     fLastErrorDetail.clear();
-    fAbortZip = head->AbortRequested();
+    fAbortZip = run.AbortRequested();
     fZipProgress = 0;
     auto thread = std::make_unique<TZipThread>(*this);
     TZipThread& worker = *thread;
-    head->SetThread(std::move(thread));
+    run.SetThread(std::move(thread));
     worker.start();
 }
 
