@@ -1,7 +1,7 @@
 #include "app/app_context.h"
 
 #include "app/save_steps.h"
-#include "app/task_queue.h"
+#include "profiles/task_queue.h"
 #include "scheduler/cron_entry.h"
 #include "scheduler/schedule.h"
 #include "settings/save_settings.h"

@@ -1,15 +1,15 @@
 #include "folderzip/folderzip_task.h"
 
-#include "app/app_context.h"
-#include "app/task_queue.h"
 #include "folderzip/folderzip_persistence.h"
 #include "lang/friendly_date.h"
 #include "lang/language.h"
 #include "profiles/backup_profile.h"
+#include "profiles/engine_services.h"
 #include "profiles/profile_texts.h"
-#include "settings/save_settings.h"
 #include "profiles/profile_uid.h"
+#include "profiles/task_queue.h"
 #include "profiles/task_texts.h"
+#include "settings/save_settings.h"
 #include "util/string_lists.h"
 #include "util/text_format.h"
 #include "zip/zip_password.h"
@@ -31,7 +31,7 @@ TLumo_FolderZip::TLumo_FolderZip(QString uid) : fUID(std::move(uid)) {}
 
 TLumo_FolderZip::~TLumo_FolderZip() = default;
 
-TLumo_FolderZip& TLumo_FolderZip::Create(TAppContext& context, const QString& uid) {
+TLumo_FolderZip& TLumo_FolderZip::Create(TEngineServices& context, const QString& uid) {
     std::unique_ptr<TLumo_FolderZip> task(
         new TLumo_FolderZip(uid.isEmpty() ? MakeProfileUID(context, QStringLiteral("FZP")) : uid));
     TLumo_FolderZip& self = *task;

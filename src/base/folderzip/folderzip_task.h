@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-class TAppContext;
+class TEngineServices;
 class TLumo_BackupProfile;
 
 // The task object of a folder archiving profile: its settings, the known
@@ -32,7 +32,7 @@ public:
 
     // Makes the task object with the given UID (a new "FZP" UID when empty),
     // creates its profile in the context's list and returns the task object.
-    static TLumo_FolderZip& Create(TAppContext& context, const QString& uid);
+    static TLumo_FolderZip& Create(TEngineServices& context, const QString& uid);
     ~TLumo_FolderZip() override;
 
     // Takes over a settings record, normalising out-of-range values; elements

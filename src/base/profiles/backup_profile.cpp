@@ -1,11 +1,12 @@
 #include "profiles/backup_profile.h"
 
-#include "app/app_context.h"
-#include "app/task_queue.h"
+#include "profiles/engine_events.h"
+#include "profiles/engine_services.h"
+#include "profiles/task_queue.h"
 #include "scheduler/schedule.h"
 #include "settings/save_settings.h"
 
-TLumo_BackupProfile::TLumo_BackupProfile(TAppContext& context, TBackupClass kind, const QString& uid,
+TLumo_BackupProfile::TLumo_BackupProfile(TEngineServices& context, TBackupClass kind, const QString& uid,
                                          std::unique_ptr<ITaskObject> task)
     : fContext(context), fTask(std::move(task)), fIsType(kind) {
     fValues.sUID = uid;
@@ -14,7 +15,7 @@ TLumo_BackupProfile::TLumo_BackupProfile(TAppContext& context, TBackupClass kind
 
 TLumo_BackupProfile::~TLumo_BackupProfile() = default;
 
-TLumo_BackupProfile& TLumo_BackupProfile::New(TAppContext& context, TBackupClass kind, const QString& uid,
+TLumo_BackupProfile& TLumo_BackupProfile::New(TEngineServices& context, TBackupClass kind, const QString& uid,
                                               std::unique_ptr<ITaskObject> task) {
     std::unique_ptr<TLumo_BackupProfile> profile(new TLumo_BackupProfile(context, kind, uid, std::move(task)));
     TLumo_BackupProfile& ref = *profile;

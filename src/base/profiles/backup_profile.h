@@ -14,7 +14,7 @@
 class TLumo_Sync;
 class TLumo_Zip;
 class TLumo_FolderZip;
-class TAppContext;
+class TEngineServices;
 
 // The kind-independent shell around one job: queue state, display record and
 // the two script lists. It owns its task object, of the profile's kind, and
@@ -28,7 +28,7 @@ public:
     // Each kind's task object creates its profile through this; the profile
     // is appended to the context's profile list, which owns it and through it
     // the task object.
-    static TLumo_BackupProfile& New(TAppContext& context, TBackupClass kind, const QString& uid,
+    static TLumo_BackupProfile& New(TEngineServices& context, TBackupClass kind, const QString& uid,
                                     std::unique_ptr<ITaskObject> task);
 
     TBackupClass Kind() const { return fIsType; }
@@ -46,7 +46,7 @@ public:
     TTaskStatus Status() const { return fStatus; }
     void SetStatus(TTaskStatus status) { fStatus = status; }
     const TGL_Profile& Values() const { return fValues; }
-    TAppContext& Context() const { return fContext; }
+    TEngineServices& Context() const { return fContext; }
 
     const TLumo_ScriptList& ScriptsBefore() const { return fScriptList_Before; }
     const TLumo_ScriptList& ScriptsAfter() const { return fScriptList_After; }
@@ -72,11 +72,11 @@ public:
     bool Delete();
 
 private:
-    TLumo_BackupProfile(TAppContext& context, TBackupClass kind, const QString& uid, std::unique_ptr<ITaskObject> task);
+    TLumo_BackupProfile(TEngineServices& context, TBackupClass kind, const QString& uid, std::unique_ptr<ITaskObject> task);
     // The task object when the profile is of kind, else null.
     ITaskObject* TaskOfKind(TBackupClass kind) const { return fIsType == kind ? fTask.get() : nullptr; }
 
-    TAppContext& fContext;
+    TEngineServices& fContext;
     std::unique_ptr<ITaskObject> fTask;
     TTaskStatus fStatus = TTaskStatus::tsNone;
     TGL_Profile fValues;

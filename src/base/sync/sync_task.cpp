@@ -1,14 +1,14 @@
 #include "sync/sync_task.h"
 
-#include "app/app_context.h"
-#include "app/task_queue.h"
 #include "lang/language.h"
 #include "profiles/backup_profile.h"
-#include "profiles/profile_texts.h"
-#include "settings/save_settings.h"
 #include "profiles/drive_binding.h"
+#include "profiles/engine_services.h"
+#include "profiles/profile_texts.h"
 #include "profiles/profile_uid.h"
+#include "profiles/task_queue.h"
 #include "profiles/task_texts.h"
+#include "settings/save_settings.h"
 #include "sync/sync_analysis.h"
 #include "sync/sync_persistence.h"
 #include "sync/sync_run_state.h"
@@ -22,7 +22,7 @@ TLumo_Sync::TLumo_Sync(QString uid) : fUID(std::move(uid)) {}
 
 TLumo_Sync::~TLumo_Sync() = default;
 
-TLumo_Sync& TLumo_Sync::Create(TAppContext& context, const QString& uid) {
+TLumo_Sync& TLumo_Sync::Create(TEngineServices& context, const QString& uid) {
     std::unique_ptr<TLumo_Sync> task(
         new TLumo_Sync(uid.isEmpty() ? MakeProfileUID(context, QStringLiteral("SNK")) : uid));
     TLumo_Sync& self = *task;

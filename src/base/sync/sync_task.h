@@ -11,7 +11,7 @@
 
 #include <vector>
 
-class TAppContext;
+class TEngineServices;
 class TLumo_BackupProfile;
 struct TSyncRunResults;
 
@@ -46,7 +46,7 @@ public:
 
     // Makes the task object with the given UID (a new "SNK" UID when empty),
     // creates its profile in the context's list and returns the task object.
-    static TLumo_Sync& Create(TAppContext& context, const QString& uid);
+    static TLumo_Sync& Create(TEngineServices& context, const QString& uid);
     ~TLumo_Sync() override;
 
     // Takes over a settings record, normalising out-of-range values; posts

@@ -1,13 +1,13 @@
 #include "zip/zip_task.h"
 
-#include "app/app_context.h"
 #include "lang/language.h"
 #include "profiles/backup_profile.h"
-#include "profiles/profile_texts.h"
-#include "settings/save_settings.h"
 #include "profiles/drive_binding.h"
+#include "profiles/engine_services.h"
+#include "profiles/profile_texts.h"
 #include "profiles/profile_uid.h"
 #include "profiles/task_texts.h"
+#include "settings/save_settings.h"
 #include "util/text_format.h"
 #include "zip/zip_names.h"
 #include "zip/zip_password.h"
@@ -20,7 +20,7 @@ TLumo_Zip::TLumo_Zip(QString uid) : fUID(std::move(uid)) {}
 
 TLumo_Zip::~TLumo_Zip() = default;
 
-TLumo_Zip& TLumo_Zip::Create(TAppContext& context, const QString& uid) {
+TLumo_Zip& TLumo_Zip::Create(TEngineServices& context, const QString& uid) {
     std::unique_ptr<TLumo_Zip> task(
         new TLumo_Zip(uid.isEmpty() ? MakeProfileUID(context, QStringLiteral("ZIP")) : uid));
     TLumo_Zip& self = *task;

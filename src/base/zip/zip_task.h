@@ -13,7 +13,7 @@
 #include <functional>
 #include <vector>
 
-class TAppContext;
+class TEngineServices;
 class TLumo_BackupProfile;
 class TSaveSettings;
 
@@ -32,7 +32,7 @@ public:
 
     // Makes the task object with the given UID (a new "ZIP" UID when empty),
     // creates its profile in the context's list and returns the task object.
-    static TLumo_Zip& Create(TAppContext& context, const QString& uid);
+    static TLumo_Zip& Create(TEngineServices& context, const QString& uid);
     ~TLumo_Zip() override;
 
     // Takes over a settings record, normalising out-of-range values; the

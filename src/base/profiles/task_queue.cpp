@@ -1,16 +1,17 @@
-#include "app/task_queue.h"
+#include "profiles/task_queue.h"
 
-#include "app/app_context.h"
-#include "app/engine_thread.h"
 #include "profiles/backup_profile.h"
+#include "profiles/engine_events.h"
+#include "profiles/engine_services.h"
+#include "profiles/engine_thread.h"
 #include "util/main_thread.h"
 #include "util/tsan_annotations.h"
 
 #include <algorithm>
 
-TBackupTask::TBackupTask(TAppContext& context, TLumo_BackupProfile& profile, bool onlyScan,
+TBackupTask::TBackupTask(TTaskQueue& queue, TLumo_BackupProfile& profile, bool onlyScan,
                          std::optional<QStringList> list)
-    : fContext(context), fBackup(&profile), fOnlyScan(onlyScan), fList(std::move(list)) {}
+    : fQueue(queue), fBackup(&profile), fOnlyScan(onlyScan), fList(std::move(list)) {}
 
 TBackupTask::~TBackupTask() = default;
 
@@ -21,7 +22,7 @@ void TBackupTask::SetThread(std::unique_ptr<TEngineThread> nThread) {
 }
 
 void TBackupTask::Finished() {
-    TTaskQueue& queue = fContext.TaskQueue();
+    TTaskQueue& queue = fQueue;
     TLumo_BackupProfile& profile = *fBackup;
     queue.ReapWhenEnded(profile, std::move(fThread));
     fStatus = TTaskStatus::tsNone;
@@ -43,12 +44,12 @@ void TBackupTask::AbortTask() {
         fThread->AbortTask();
         profile.SetStatus(TTaskStatus::tsNone);
     } else {
-        fContext.TaskQueue().RemoveTasksOf(profile); // releases this entry
+        fQueue.RemoveTasksOf(profile); // releases this entry
     }
     profile.RepaintNode();
 }
 
-TTaskQueue::TTaskQueue(TAppContext& context) : fContext(context) {}
+TTaskQueue::TTaskQueue(TEngineServices& services) : fServices(services) {}
 
 void TTaskQueue::Shutdown() {
     if (!TaskRunning && fTasks.empty())
@@ -74,7 +75,7 @@ void TTaskQueue::SetEngineStart(TBackupClass kind, TEngineStart start) {
 void TTaskQueue::RunTask(TLumo_BackupProfile& profile, bool nOnlyScan, const std::optional<QStringList>& nList) {
     if (!profile.Task().PrepareRun(nOnlyScan))
         return;
-    fTasks.push_back(std::make_unique<TBackupTask>(fContext, profile, nOnlyScan, nList));
+    fTasks.push_back(std::make_unique<TBackupTask>(*this, profile, nOnlyScan, nList));
     profile.SetStatus(TTaskStatus::tsQueue);
     DispatchTasks();
     profile.SetFullValues();
@@ -127,11 +128,11 @@ void TTaskQueue::PublishState() {
         return;
     fPublishedRunning = TaskRunning;
     fPublishedCount = count;
-    emit fContext.Events().queueStateChanged(TaskRunning, count);
+    emit fServices.Events().queueStateChanged(TaskRunning, count);
 }
 
 void TTaskQueue::DispatchNext() {
-    if (fContext.AppClosing || AbortAllTasks) {
+    if (fServices.AppClosing || AbortAllTasks) {
         // The running entry stays until its worker's end routine; the others
         // are discarded and reset as a stop of a queued run would, so their
         // rows do not stay "in queue".
@@ -150,7 +151,7 @@ void TTaskQueue::DispatchNext() {
         return;
     if (fTasks.empty()) {
         if (CloseAfterAll) {
-            fContext.AppClosing = true;
+            fServices.AppClosing = true;
             if (OnCloseAfterAll)
                 OnCloseAfterAll();
         }
