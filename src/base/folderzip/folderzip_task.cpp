@@ -49,14 +49,15 @@ void TLumo_FolderZip::ApplyNewSettings(const TFolderZip_Settings& nSet, bool nSa
     fDiskStorageID = nSet.nDiskStorageID;
     fSourceFolder = nSet.nSourceFolder;
     fStorageFolder = nSet.nSaveToFolder;
-    fCompression = ClampOrDefault(nSet.nCompression, 0, 9, kDefaultCompression);
+    fCompression = ClampedFolderZipSetting(&TFolderZip_Settings::nCompression, nSet.nCompression);
     fPassword = TakeOverPassword(fPassword, nSet.nPassword, nSet.nPasswordModified);
     fExcludeList = nSet.nExcludeList;
     fFolderExcludeList = nSet.nExcludeFolderList;
     fCleanFolder = nSet.nCleanFolder;
     fCleanFolderToTrash = nSet.nDeleteToRecycle;
     fSpanningEnabled = nSet.nSpanningEnabled;
-    fSpanningSizeValue = ClampOrDefault(nSet.nSpanningSizeValue, kMinSpanSize, kMaxSpanSize, kDefaultSpanSize);
+    fSpanningSizeValue =
+        ClampedFolderZipSetting(&TFolderZip_Settings::nSpanningSizeValue, nSet.nSpanningSizeValue);
     if (nSet.fReplaceElList)
         for (const TFolderZipElement& element : nSet.fElementsList)
             fElements.push_back(std::make_unique<TFolderZipElement>(element));

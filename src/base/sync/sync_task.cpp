@@ -45,7 +45,7 @@ bool TLumo_Sync::ApplyNewSettings(const TSyncSettings& nSet, bool nSaveAll) {
     fDelToRecycle = nSet.nDeleteToRecycle;
     fCheckDateAndSize = nSet.nCheckSizeAndDate;
     fSkipBigFiles = nSet.nSkipBigFiles;
-    fBigFileSize = ClampOrDefault(nSet.nBigFileSize, kMinBigFileSize, kMaxBigFileSize, kDefaultBigFileSize);
+    fBigFileSize = ClampedSyncSetting(&TSyncSettings::nBigFileSize, nSet.nBigFileSize);
 
     QStringList excludes;
     for (const QString& line : nSet.nExcludeList) {

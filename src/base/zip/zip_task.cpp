@@ -36,12 +36,12 @@ void TLumo_Zip::ApplyNewSettings(const TZip_Settings& nSet, bool nSaveAll) {
     fDiskStorageID = nSet.nDiskStorageID;
     fFilename = nSet.nFilename;
     fFolder = nSet.nFolder;
-    fCompression = ClampOrDefault(nSet.nCompression, 0, 9, kDefaultCompression);
+    fCompression = ClampedZipSetting(&TZip_Settings::nCompression, nSet.nCompression);
     if (nSet.nSetFVLastIndex)
         fFVLastIndex = ClampFVLastIndex(nSet.nFVLastIndex);
-    fFVValue = ClampOrDefault(nSet.nVersionsValue, kMinVersions, kMaxVersions, kDefaultVersions);
+    fFVValue = ClampedZipSetting(&TZip_Settings::nVersionsValue, nSet.nVersionsValue);
     fSpanningEnabled = nSet.nSpanEn;
-    fSpanningSizeValue = ClampOrDefault(nSet.nSpanValue, kMinSpanSize, kMaxSpanSize, kDefaultSpanSize);
+    fSpanningSizeValue = ClampedZipSetting(&TZip_Settings::nSpanValue, nSet.nSpanValue);
     if (!nSet.nUseVersions)
         fFVType = TZipVersion::zvNone;
     else
