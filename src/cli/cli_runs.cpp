@@ -2,14 +2,12 @@
 
 #include "app/app_context.h"
 #include "app/run_report.h"
-#include "app/task_queue.h"
 #include "cli/cli_commands.h"
-#include "folderzip/folderzip_task.h"
 #include "profiles/profile_texts.h"
+#include "profiles/task_queue.h"
 #include "settings/save_settings.h"
 #include "sync/sync_task.h"
 #include "util/native_path.h"
-#include "zip/zip_task.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

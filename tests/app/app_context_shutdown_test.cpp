@@ -1,7 +1,7 @@
 #include "app/app_context.h"
-#include "app/task_queue.h"
 #include "lang/builtin_tables.h"
 #include "profiles/backup_profile.h"
+#include "profiles/task_queue.h"
 #include "scheduler/cron_entry.h"
 #include "scheduler/schedule.h"
 #include "scripts/script_list.h"

@@ -1,6 +1,6 @@
 #include "app/app_context.h"
-#include "app/task_queue.h"
 #include "lang/builtin_tables.h"
+#include "profiles/task_queue.h"
 #include "sync/sync_task.h"
 #include "util/main_thread.h"
 

@@ -5,8 +5,8 @@
 
 #include "kind_test_support.h"
 
-#include "app/task_queue.h"
 #include "profiles/backup_profile.h"
+#include "profiles/task_queue.h"
 #include "sync/sync_task.h"
 #include "sync/sync_thread.h"
 #include "util/main_thread.h"

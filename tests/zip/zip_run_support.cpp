@@ -2,9 +2,9 @@
 
 #include "archive_test_support.h"
 
-#include "app/task_queue.h"
 #include "ini/ini_document.h"
 #include "profiles/backup_profile.h"
+#include "profiles/task_queue.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,14 +1,11 @@
 #include "app/app_context.h"
 
 #include "app/save_steps.h"
-#include "app/task_queue.h"
-#include "folderzip/folderzip_task.h"
+#include "profiles/task_queue.h"
 #include "scheduler/cron_entry.h"
 #include "scheduler/schedule.h"
 #include "settings/save_settings.h"
-#include "sync/sync_task.h"
 #include "sync/sync_thread.h"
-#include "zip/zip_task.h"
 #include "zip/zip_thread.h"
 
 #include <QSet>
@@ -156,12 +153,7 @@ void TAppContext::UpdateAllHaveCron() {
 
 void TAppContext::RefreshAllProfileTexts() {
     for (const auto& p : fProfiles) {
-        switch (p->Kind()) {
-        case TBackupClass::bcSync: p->Sync()->RefreshTexts(); break;
-        case TBackupClass::bcZip: p->Zip()->RefreshTexts(); break;
-        case TBackupClass::bcFolderZip: p->FolderZip()->RefreshTexts(); break;
-        case TBackupClass::bcNone: break;
-        }
+        p->Task().RefreshTexts();
         p->SetFullValues();
     }
     for (const auto& p : fProfiles)

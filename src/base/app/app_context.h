@@ -4,6 +4,7 @@
 #include "profiles/backup_profile.h"
 #include "profiles/engine_events.h"
 #include "profiles/engine_questions.h"
+#include "profiles/engine_services.h"
 #include "profiles/profile_uid.h"
 #include "settings/global_options.h"
 
@@ -30,7 +31,7 @@ struct TAppPaths {
 // The application's global state: options, language, profiles, schedule and
 // the settings store. The program creates one; tests create and destroy their
 // own. The newest living context is the current one.
-class TAppContext : public IProfileUIDs {
+class TAppContext : public TEngineServices {
 public:
     explicit TAppContext(TAppPaths paths);
     ~TAppContext();
@@ -45,12 +46,11 @@ public:
     TLanguage Language;
     // "Rus" or "Eng", detected once at start.
     QString SystemLanguage;
-    std::atomic<bool> AppClosing{false};
     // Set while the settings file is restored or reset: no save pass starts.
     bool SettingsLocked = false;
 
     // What the engine tells its subscribers; lives as long as the context.
-    TEngineEvents& Events() { return *fEvents; }
+    TEngineEvents& Events() override { return *fEvents; }
     // Who answers the engine's questions: unattended answers unless a window
     // has set itself (not owned; nullptr goes back to the unattended answers).
     IEngineQuestions& Questions() { return fQuestions ? *fQuestions : fUnattended; }
@@ -60,19 +60,19 @@ public:
     const std::vector<std::unique_ptr<TLumo_BackupProfile>>& Profiles() const { return fProfiles; }
     TLumo_BackupProfile* FindProfileByUID(const QString& uid) const;
     bool IsUIDUnique(const QString& uid) const override;
-    void AppendProfile(std::unique_ptr<TLumo_BackupProfile> profile);
+    void AppendProfile(std::unique_ptr<TLumo_BackupProfile> profile) override;
     // Takes the profile out of the list and returns it to the caller.
-    std::unique_ptr<TLumo_BackupProfile> TakeProfile(const TLumo_BackupProfile& profile);
+    std::unique_ptr<TLumo_BackupProfile> TakeProfile(const TLumo_BackupProfile& profile) override;
     void ClearProfiles();
 
     // The schedule entries; the schedule finds and starts profiles through this context.
-    TSchedule& Schedule() { return *fSchedule; }
+    TSchedule& Schedule() override { return *fSchedule; }
     const TSchedule& Schedule() const { return *fSchedule; }
 
-    TTaskQueue& TaskQueue() { return *fTaskQueue; }
+    TTaskQueue& TaskQueue() override { return *fTaskQueue; }
     const TTaskQueue& TaskQueue() const { return *fTaskQueue; }
 
-    TSaveSettings& Saver() { return *fSaver; }
+    TSaveSettings& Saver() override { return *fSaver; }
     const TSaveSettings& Saver() const { return *fSaver; }
 
     // The rows in display order: the order a window set, otherwise the stored

@@ -2,10 +2,10 @@
 
 #include "app/app_context.h"
 #include "app/command_line.h"
-#include "app/engine_thread.h"
 #include "app/run_report.h"
-#include "app/task_queue.h"
 #include "os/processes.h"
+#include "profiles/engine_thread.h"
+#include "profiles/task_queue.h"
 #include "scheduler/cron_entry.h"
 #include "scheduler/day_restart.h"
 #include "scheduler/schedule.h"

@@ -1,23 +1,11 @@
 #include "app/run_report.h"
 
-#include "folderzip/folderzip_task.h"
 #include "profiles/backup_profile.h"
 #include "profiles/profile_texts.h"
 #include "sync/sync_task.h"
 #include "util/native_path.h"
-#include "zip/zip_task.h"
 
 namespace {
-
-TLumo_Error LastErrorOf(const TLumo_BackupProfile& profile) {
-    switch (profile.Kind()) {
-    case TBackupClass::bcSync: return profile.Sync()->LastError();
-    case TBackupClass::bcZip: return profile.Zip()->LastError();
-    case TBackupClass::bcFolderZip: return profile.FolderZip()->LastError();
-    case TBackupClass::bcNone: break;
-    }
-    return TLumo_Error::feNone;
-}
 
 // One entry per line whatever its name holds: control characters, the
 // backslash and the bytes of a name that are not UTF-8 are written escaped.
@@ -58,7 +46,7 @@ QString RunReport(const std::vector<TLumo_BackupProfile*>& profiles, bool entrie
             for (const auto& element : profile->Sync()->ResultElements())
                 out += FileStatusText(element->Status) + QLatin1Char('\t') + EscapedPath(element->SepPath) +
                        QLatin1Char('\n');
-        anyError = anyError || LastErrorOf(*profile) != TLumo_Error::feNone;
+        anyError = anyError || profile->Task().LastError() != TLumo_Error::feNone;
     }
     return out;
 }

@@ -1,6 +1,7 @@
 #include "folderzip/folderzip_persistence.h"
 
 #include "folderzip/folderzip_task.h"
+#include "ini/ini_fields.h"
 #include "ini/ini_values.h"
 #include "util/string_lists.h"
 #include "zip/zip_password.h"
@@ -10,16 +11,39 @@
 namespace {
 
 const QString kZipFolderList = QStringLiteral("ZipFolderList");
-const QString kLastActive = QStringLiteral("LastActive");
-const QString kSaveTo = QStringLiteral("SaveTo");
-const QString kFolderZip = QStringLiteral("FolderZip");
-const QString kCompression = QStringLiteral("Compression");
-const QString kCleanFolder = QStringLiteral("CleanFolder");
-const QString kCleanFolderToTrash = QStringLiteral("CleanFolderToTrash");
-const QString kSpanningEnabled = QStringLiteral("SpanningEnabled");
-const QString kSpanningSizeValue = QStringLiteral("SpanningSizeValue");
-const QString kDiskSourceID = QStringLiteral("DiskSourceID");
-const QString kDiskStorageID = QStringLiteral("DiskStorageID");
+
+using TFolderZipFields = TIniFields<TFolderZip_Settings, TLumo_FolderZip>;
+
+void ReadPassword(const IniDocument& ini, const QString& section, const QString&, TFolderZip_Settings& s) {
+    s.nPassword = ReadStoredPassword(ini, section);
+    s.nPasswordModified = false;
+}
+
+void WritePassword(IniDocument& ini, const QString& section, const QString&, const TLumo_FolderZip& folderZip) {
+    WriteStoredPassword(ini, section, folderZip.Password());
+}
+
+// The keys of uid + "_st", in the order they are written.
+const TFolderZipFields& FolderZipFields() {
+    using F = TFolderZipFields;
+    using S = TFolderZip_Settings;
+    using T = TLumo_FolderZip;
+    static const F fields{
+        {QStringLiteral("LastActive"), F::TStamp{&S::fLastActive, &T::LastActive}},
+        {QStringLiteral("SaveTo"), F::TText{&S::nSaveToFolder, &T::StorageFolder}},
+        {QStringLiteral("FolderZip"), F::TText{&S::nSourceFolder, &T::SourceFolder}},
+        {QStringLiteral("Compression"), F::TInt{&S::nCompression, &T::Compression, T::kDefaultCompression, 0, 9}},
+        {QStringLiteral("Password"), F::TCustom{&ReadPassword, &WritePassword}},
+        {QStringLiteral("CleanFolder"), F::TBool{&S::nCleanFolder, &T::CleanFolder, false}},
+        {QStringLiteral("CleanFolderToTrash"), F::TBool{&S::nDeleteToRecycle, &T::CleanFolderToTrash, true}},
+        {QStringLiteral("SpanningEnabled"), F::TBool{&S::nSpanningEnabled, &T::SpanningEnabled, false}},
+        {QStringLiteral("SpanningSizeValue"), F::TInt{&S::nSpanningSizeValue, &T::SpanningSizeValue,
+                                                       T::kDefaultSpanSize, T::kMinSpanSize, T::kMaxSpanSize}},
+        {QStringLiteral("DiskSourceID"), F::TText{&S::nDiskSourceID, &T::DiskSourceID}},
+        {QStringLiteral("DiskStorageID"), F::TText{&S::nDiskStorageID, &T::DiskStorageID}},
+    };
+    return fields;
+}
 
 QString SettingsSection(const QString& uid) { return uid + QStringLiteral("_st"); }
 QString ExcludeSection(const QString& uid) { return uid + QStringLiteral("_Ex"); }
@@ -42,23 +66,15 @@ QStringList ReadLines(const IniDocument& ini, const QString& section) {
 
 } // namespace
 
+int ClampedFolderZipSetting(int TFolderZip_Settings::*member, int value) {
+    return FolderZipFields().Clamped(member, value);
+}
+
 TFolderZip_Settings ReadFolderZipSettings(const IniDocument& ini, const QString& uid) {
     TFolderZip_Settings s;
     s.nTitle = IniReadString(ini, kZipFolderList, uid, QStringLiteral("-"));
 
-    const QString st = SettingsSection(uid);
-    s.nSourceFolder = IniReadString(ini, st, kFolderZip);
-    s.nSaveToFolder = IniReadString(ini, st, kSaveTo);
-    s.nPassword = ReadStoredPassword(ini, st);
-    s.nPasswordModified = false;
-    s.nCompression = IniReadInteger(ini, st, kCompression, TLumo_FolderZip::kDefaultCompression);
-    s.nCleanFolder = IniReadBool(ini, st, kCleanFolder, false);
-    s.nDeleteToRecycle = IniReadBool(ini, st, kCleanFolderToTrash, true);
-    s.nSpanningEnabled = IniReadBool(ini, st, kSpanningEnabled, false);
-    s.nSpanningSizeValue = IniReadInteger(ini, st, kSpanningSizeValue, TLumo_FolderZip::kDefaultSpanSize);
-    s.nDiskSourceID = IniReadString(ini, st, kDiskSourceID);
-    s.nDiskStorageID = IniReadString(ini, st, kDiskStorageID);
-    s.fLastActive = IniReadDateTime(ini, st, kLastActive);
+    FolderZipFields().Read(ini, SettingsSection(uid), s);
     s.fSetLastActive = true;
 
     s.nExcludeList = ReadLines(ini, ExcludeSection(uid));
@@ -95,18 +111,7 @@ void WriteFolderZipProfile(IniDocument& ini, const TLumo_FolderZip& folderZip) {
     const QString& uid = folderZip.UID();
     ini.SetValue(kZipFolderList, uid, folderZip.Title());
 
-    const QString st = SettingsSection(uid);
-    IniWriteDateTime(ini, st, kLastActive, folderZip.LastActive());
-    ini.SetValue(st, kSaveTo, folderZip.StorageFolder());
-    ini.SetValue(st, kFolderZip, folderZip.SourceFolder());
-    IniWriteInteger(ini, st, kCompression, folderZip.Compression());
-    WriteStoredPassword(ini, st, folderZip.Password());
-    IniWriteBool(ini, st, kCleanFolder, folderZip.CleanFolder());
-    IniWriteBool(ini, st, kCleanFolderToTrash, folderZip.CleanFolderToTrash());
-    IniWriteBool(ini, st, kSpanningEnabled, folderZip.SpanningEnabled());
-    IniWriteInteger(ini, st, kSpanningSizeValue, folderZip.SpanningSizeValue());
-    ini.SetValue(st, kDiskSourceID, folderZip.DiskSourceID());
-    ini.SetValue(st, kDiskStorageID, folderZip.DiskStorageID());
+    FolderZipFields().Write(ini, SettingsSection(uid), folderZip);
 
     const QString folderEx = FolderExcludeSection(uid);
     ini.EraseSection(folderEx);

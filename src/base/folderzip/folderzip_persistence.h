@@ -18,6 +18,10 @@ TFolderZip_Settings ReadFolderZipSettings(const IniDocument& ini, const QString&
 // error stops the family: the profiles read before it stay, the rest is not created.
 void LoadFolderZip(const IniDocument& ini, const TProfileMaker<TLumo_FolderZip>& maker);
 
+// A number of the settings record as the task object keeps it: in the key's
+// range, otherwise the key's default.
+int ClampedFolderZipSetting(int TFolderZip_Settings::*member, int value);
+
 // The list entry, the settings keys of uid + "_st" and the excluded subfolders
 // (section uid + "_FolderEx").
 void WriteFolderZipProfile(IniDocument& ini, const TLumo_FolderZip& folderZip);

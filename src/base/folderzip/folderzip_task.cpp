@@ -1,13 +1,15 @@
 #include "folderzip/folderzip_task.h"
 
-#include "app/app_context.h"
+#include "folderzip/folderzip_persistence.h"
 #include "lang/friendly_date.h"
 #include "lang/language.h"
 #include "profiles/backup_profile.h"
+#include "profiles/engine_services.h"
 #include "profiles/profile_texts.h"
-#include "settings/save_settings.h"
 #include "profiles/profile_uid.h"
+#include "profiles/task_queue.h"
 #include "profiles/task_texts.h"
+#include "settings/save_settings.h"
 #include "util/string_lists.h"
 #include "util/text_format.h"
 #include "zip/zip_password.h"
@@ -29,12 +31,16 @@ TLumo_FolderZip::TLumo_FolderZip(QString uid) : fUID(std::move(uid)) {}
 
 TLumo_FolderZip::~TLumo_FolderZip() = default;
 
-TLumo_FolderZip& TLumo_FolderZip::Create(TAppContext& context, const QString& uid) {
+TLumo_FolderZip& TLumo_FolderZip::Create(TEngineServices& context, const QString& uid) {
     std::unique_ptr<TLumo_FolderZip> task(
         new TLumo_FolderZip(uid.isEmpty() ? MakeProfileUID(context, QStringLiteral("FZP")) : uid));
     TLumo_FolderZip& self = *task;
-    self.fLumoBackup = &TLumo_BackupProfile::NewFolderZip(context, std::move(task));
+    self.fLumoBackup = &TLumo_BackupProfile::New(context, TBackupClass::bcFolderZip, self.fUID, std::move(task));
     return self;
+}
+
+TLumo_FolderZip* TLumo_BackupProfile::FolderZip() const {
+    return static_cast<TLumo_FolderZip*>(TaskOfKind(TBackupClass::bcFolderZip));
 }
 
 void TLumo_FolderZip::ApplyNewSettings(const TFolderZip_Settings& nSet, bool nSaveAll) {
@@ -43,14 +49,15 @@ void TLumo_FolderZip::ApplyNewSettings(const TFolderZip_Settings& nSet, bool nSa
     fDiskStorageID = nSet.nDiskStorageID;
     fSourceFolder = nSet.nSourceFolder;
     fStorageFolder = nSet.nSaveToFolder;
-    fCompression = ClampOrDefault(nSet.nCompression, 0, 9, kDefaultCompression);
+    fCompression = ClampedFolderZipSetting(&TFolderZip_Settings::nCompression, nSet.nCompression);
     fPassword = TakeOverPassword(fPassword, nSet.nPassword, nSet.nPasswordModified);
     fExcludeList = nSet.nExcludeList;
     fFolderExcludeList = nSet.nExcludeFolderList;
     fCleanFolder = nSet.nCleanFolder;
     fCleanFolderToTrash = nSet.nDeleteToRecycle;
     fSpanningEnabled = nSet.nSpanningEnabled;
-    fSpanningSizeValue = ClampOrDefault(nSet.nSpanningSizeValue, kMinSpanSize, kMaxSpanSize, kDefaultSpanSize);
+    fSpanningSizeValue =
+        ClampedFolderZipSetting(&TFolderZip_Settings::nSpanningSizeValue, nSet.nSpanningSizeValue);
     if (nSet.fReplaceElList)
         for (const TFolderZipElement& element : nSet.fElementsList)
             fElements.push_back(std::make_unique<TFolderZipElement>(element));
@@ -131,6 +138,30 @@ void TLumo_FolderZip::AbortZip() {
     fCurrentElement = nullptr;
     fAbortZip = true;
 }
+
+bool TLumo_FolderZip::PrepareRun(bool) {
+    if (fOperation != TLumo_Operation::fsNone)
+        return false;
+    SetOperationState(TLumo_Operation::fsQueue);
+    ResetStat();
+    return true;
+}
+
+void TLumo_FolderZip::ResetUnqueued() {
+    AbortZip();
+    SetOperationState(TLumo_Operation::fsNone);
+}
+
+void TLumo_FolderZip::StartRun(TBackupTask& run) {
+    // Reached only when someone registers a start that forwards here before
+    // the engine exists: the run ends at once, as an unregistered one does.
+    ResetUnqueued();
+    run.Finished();
+}
+
+void TLumo_FolderZip::WriteProfile(IniDocument& ini) const { WriteFolderZipProfile(ini, *this); }
+
+void TLumo_FolderZip::WriteRunRecords(IniDocument& ini) const { WriteFolderZipStates(ini, *this); }
 
 void TLumo_FolderZip::ResetStat() {
     fProgress = 0;

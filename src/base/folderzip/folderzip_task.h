@@ -2,6 +2,7 @@
 
 #include "folderzip/folderzip_settings.h"
 #include "profiles/enums.h"
+#include "profiles/task_object.h"
 #include "util/date_time.h"
 
 #include <QString>
@@ -11,13 +12,13 @@
 #include <memory>
 #include <vector>
 
-class TAppContext;
+class TEngineServices;
 class TLumo_BackupProfile;
 
 // The task object of a folder archiving profile: its settings, the known
 // subfolders of its source folder with their archive states, and the texts it
 // shows. It creates its profile, which owns it.
-class TLumo_FolderZip {
+class TLumo_FolderZip final : public ITaskObject {
 public:
     static constexpr int kMaxTitleLength = 90;
     static constexpr int kDefaultCompression = 7;
@@ -31,10 +32,8 @@ public:
 
     // Makes the task object with the given UID (a new "FZP" UID when empty),
     // creates its profile in the context's list and returns the task object.
-    static TLumo_FolderZip& Create(TAppContext& context, const QString& uid);
-    ~TLumo_FolderZip();
-    TLumo_FolderZip(const TLumo_FolderZip&) = delete;
-    TLumo_FolderZip& operator=(const TLumo_FolderZip&) = delete;
+    static TLumo_FolderZip& Create(TEngineServices& context, const QString& uid);
+    ~TLumo_FolderZip() override;
 
     // Takes over a settings record, normalising out-of-range values; elements
     // it carries (when flagged) are appended. Posts stFullProfile when nSaveAll.
@@ -62,11 +61,26 @@ public:
     void UpdateStatusText();
     void UpdateNode();
     void UpdateProgress();
-    // The texts that depend on the language and the current day.
-    void RefreshTexts();
+    void RefreshTexts() override;
+
+    // Not while busy; an analysis is a run like any other.
+    bool PrepareRun(bool nOnlyScan) override;
+    void ResetUnqueued() override;
+    // A failed folder archiving run waits for its next start.
+    bool RetriesFailedRun(const TBackupTask&) const override { return false; }
+    // The folder archiving engine is registered by the kind when it exists;
+    // until then the queue ends such a run without starting anything.
+    void StartRun(TBackupTask& run) override;
+    void WriteProfile(IniDocument& ini) const override;
+    // The subfolder states.
+    void WriteRunRecords(IniDocument& ini) const override;
 
     const QString& UID() const { return fUID; }
-    const QString& Title() const { return fTitle; }
+    const QString& Title() const override { return fTitle; }
+    // The result of the last analysis when there is one, else the last-run line.
+    const QString& RowResultText(TTaskStatus) const override {
+        return fScanResultText.isEmpty() ? fResultText : fScanResultText;
+    }
     int Compression() const { return fCompression; }
     bool CleanFolder() const { return fCleanFolder; }
     bool CleanFolderToTrash() const { return fCleanFolderToTrash; }
@@ -75,8 +89,8 @@ public:
     const QString& RealStorage() const { return fRealStorage; }
     const QString& RealSource() const { return fRealSource; }
     TDateTime LastActive() const { return fLastActive; }
-    TLumo_Error LastError() const { return fLastError; }
-    const QString& LastErrorText() const { return fLastErrorString; }
+    TLumo_Error LastError() const override { return fLastError; }
+    const QString& LastErrorText() const override { return fLastErrorString; }
     // Stored (scrambled) form.
     const QString& Password() const { return fPassword; }
     bool SpanningEnabled() const { return fSpanningEnabled; }
@@ -85,13 +99,13 @@ public:
     const QString& DiskStorageID() const { return fDiskStorageID; }
     bool LastOnlyScan() const { return fLastOnlyScan; }
     // File exclusion masks for the archives.
-    const QStringList& ExcludeList() const { return fExcludeList; }
+    const QStringList& ExcludeList() const override { return fExcludeList; }
     // Names of subfolders that are never archived.
     const QStringList& FolderExcludeList() const { return fFolderExcludeList; }
     const TElementList& Elements() const { return fElements; }
-    const QString& StatusText() const { return fStatusText; }
-    quint8 Progress() const { return fProgress; }
-    quint8 ProgressFull() const { return fProgressFull; }
+    const QString& StatusText() const override { return fStatusText; }
+    quint8 Progress() const override { return fProgress; }
+    quint8 ProgressFull() const override { return fProgressFull; }
     int LastScanUpdated() const { return fLastScanUpdated; }
     const QString& ResultText() const { return fResultText; }
     const QString& ScanResultText() const { return fScanResultText; }

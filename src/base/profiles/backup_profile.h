@@ -2,6 +2,7 @@
 
 #include "profiles/display_record.h"
 #include "profiles/enums.h"
+#include "profiles/task_object.h"
 #include "scripts/script_list.h"
 
 #include <QString>
@@ -13,35 +14,39 @@
 class TLumo_Sync;
 class TLumo_Zip;
 class TLumo_FolderZip;
-class TAppContext;
+class TEngineServices;
 
 // The kind-independent shell around one job: queue state, display record and
-// the two script lists. Exactly one task object is set, matching the kind.
+// the two script lists. It owns its task object, of the profile's kind, and
+// reaches it only through ITaskObject.
 class TLumo_BackupProfile {
 public:
     ~TLumo_BackupProfile();
     TLumo_BackupProfile(const TLumo_BackupProfile&) = delete;
     TLumo_BackupProfile& operator=(const TLumo_BackupProfile&) = delete;
 
-    // Each task object's constructor creates its profile through one of these;
-    // the profile is appended to the context's profile list, which owns it and
-    // through it the task object.
-    static TLumo_BackupProfile& NewSync(TAppContext& context, std::unique_ptr<TLumo_Sync> task);
-    static TLumo_BackupProfile& NewZip(TAppContext& context, std::unique_ptr<TLumo_Zip> task);
-    static TLumo_BackupProfile& NewFolderZip(TAppContext& context, std::unique_ptr<TLumo_FolderZip> task);
+    // Each kind's task object creates its profile through this; the profile
+    // is appended to the context's profile list, which owns it and through it
+    // the task object.
+    static TLumo_BackupProfile& New(TEngineServices& context, TBackupClass kind, const QString& uid,
+                                    std::unique_ptr<ITaskObject> task);
 
     TBackupClass Kind() const { return fIsType; }
     const QString& UID() const { return fValues.sUID; }
     QString Title() const;
 
-    TLumo_Sync* Sync() const { return fSync.get(); }
-    TLumo_Zip* Zip() const { return fZip.get(); }
-    TLumo_FolderZip* FolderZip() const { return fFolderZip.get(); }
+    ITaskObject& Task() const { return *fTask; }
+    // The task object as its own kind, for code that knows the kind (its
+    // engine, its windows); null for a profile of another kind. Each is
+    // defined beside its task object.
+    TLumo_Sync* Sync() const;
+    TLumo_Zip* Zip() const;
+    TLumo_FolderZip* FolderZip() const;
 
     TTaskStatus Status() const { return fStatus; }
     void SetStatus(TTaskStatus status) { fStatus = status; }
     const TGL_Profile& Values() const { return fValues; }
-    TAppContext& Context() const { return fContext; }
+    TEngineServices& Context() const { return fContext; }
 
     const TLumo_ScriptList& ScriptsBefore() const { return fScriptList_Before; }
     const TLumo_ScriptList& ScriptsAfter() const { return fScriptList_After; }
@@ -67,13 +72,12 @@ public:
     bool Delete();
 
 private:
-    TLumo_BackupProfile(TAppContext& context, TBackupClass kind, const QString& uid);
-    static TLumo_BackupProfile& Append(TAppContext& context, std::unique_ptr<TLumo_BackupProfile> profile);
+    TLumo_BackupProfile(TEngineServices& context, TBackupClass kind, const QString& uid, std::unique_ptr<ITaskObject> task);
+    // The task object when the profile is of kind, else null.
+    ITaskObject* TaskOfKind(TBackupClass kind) const { return fIsType == kind ? fTask.get() : nullptr; }
 
-    TAppContext& fContext;
-    std::unique_ptr<TLumo_FolderZip> fFolderZip;
-    std::unique_ptr<TLumo_Sync> fSync;
-    std::unique_ptr<TLumo_Zip> fZip;
+    TEngineServices& fContext;
+    std::unique_ptr<ITaskObject> fTask;
     TTaskStatus fStatus = TTaskStatus::tsNone;
     TGL_Profile fValues;
     TBackupClass fIsType;

@@ -1,5 +1,6 @@
 #include "sync/sync_persistence.h"
 
+#include "ini/ini_fields.h"
 #include "ini/ini_values.h"
 #include "sync/sync_analysis.h"
 #include "sync/sync_task.h"
@@ -9,15 +10,28 @@
 namespace {
 
 const QString kSyncList = QStringLiteral("SyncList");
-const QString kLastActive = QStringLiteral("LastActive");
-const QString kCheckType = QStringLiteral("CheckType");
-const QString kDelToRecycle = QStringLiteral("DelToRecycle");
-const QString kAutoMode = QStringLiteral("AutoMode");
-const QString kSkipHiddenSystem = QStringLiteral("SkipHiddenSystem");
-const QString kSkipBigFiles = QStringLiteral("SkipBigFiles");
-const QString kBigFileSize = QStringLiteral("BigFileSize");
-const QString kDiskSourceID = QStringLiteral("DiskSourceID");
-const QString kDiskStorageID = QStringLiteral("DiskStorageID");
+
+using TSyncFields = TIniFields<TSyncSettings, TLumo_Sync>;
+
+// The keys of uid + "_st", in the order they are written.
+const TSyncFields& SyncFields() {
+    using F = TSyncFields;
+    using S = TSyncSettings;
+    using T = TLumo_Sync;
+    static const F fields{
+        {QStringLiteral("LastActive"), F::TStamp{&S::fLastActive, &T::LastActive}},
+        {QStringLiteral("CheckType"), F::TBool{&S::nCheckSizeAndDate, &T::CheckDateAndSize, true}},
+        {QStringLiteral("DelToRecycle"), F::TBool{&S::nDeleteToRecycle, &T::DelToRecycle, true}},
+        {QStringLiteral("AutoMode"), F::TBool{&S::nAutoMode, &T::AutoMode, true}},
+        {QStringLiteral("SkipHiddenSystem"), F::TBool{&S::nSkipHidden, &T::SkipHiddenSystem, true}},
+        {QStringLiteral("SkipBigFiles"), F::TBool{&S::nSkipBigFiles, &T::SkipBigFiles, false}},
+        {QStringLiteral("BigFileSize"), F::TInt{&S::nBigFileSize, &T::BigFileSize, T::kDefaultBigFileSize,
+                                                 T::kMinBigFileSize, T::kMaxBigFileSize}},
+        {QStringLiteral("DiskSourceID"), F::TText{&S::nDiskSourceID, &T::DiskSourceID}},
+        {QStringLiteral("DiskStorageID"), F::TText{&S::nDiskStorageID, &T::DiskStorageID}},
+    };
+    return fields;
+}
 
 QString SettingsSection(const QString& uid) { return uid + QStringLiteral("_st"); }
 QString ExcludeSection(const QString& uid) { return uid + QStringLiteral("_Ex"); }
@@ -26,21 +40,14 @@ QString StorageKey(int n) { return QStringLiteral("f2_%1").arg(n); }
 
 } // namespace
 
+int ClampedSyncSetting(int TSyncSettings::*member, int value) { return SyncFields().Clamped(member, value); }
+
 TSyncSettings ReadSyncSettings(const IniDocument& ini, const QString& uid) {
     TSyncSettings s;
     s.nTitle = IniReadString(ini, kSyncList, uid, QStringLiteral("-"));
 
-    const QString st = SettingsSection(uid);
-    s.nDeleteToRecycle = IniReadBool(ini, st, kDelToRecycle, true);
-    s.nAutoMode = IniReadBool(ini, st, kAutoMode, true);
-    s.nSkipHidden = IniReadBool(ini, st, kSkipHiddenSystem, true);
-    s.nCheckSizeAndDate = IniReadBool(ini, st, kCheckType, true);
-    s.nSkipBigFiles = IniReadBool(ini, st, kSkipBigFiles, false);
-    s.nDiskSourceID = IniReadString(ini, st, kDiskSourceID);
-    s.nDiskStorageID = IniReadString(ini, st, kDiskStorageID);
-    s.nBigFileSize = IniReadInteger(ini, st, kBigFileSize, TLumo_Sync::kDefaultBigFileSize);
+    SyncFields().Read(ini, SettingsSection(uid), s);
     s.fSetLastActive = true;
-    s.fLastActive = IniReadDateTime(ini, st, kLastActive);
 
     for (int n = 1; ini.HasKey(uid, SourceKey(n)); ++n)
         s.nValueList << WithTrailingDelim(IniReadString(ini, uid, SourceKey(n)))
@@ -74,16 +81,7 @@ void WriteSyncProfile(IniDocument& ini, const TLumo_Sync& sync) {
     const QString& uid = sync.UID();
     ini.SetValue(kSyncList, uid, sync.Title());
 
-    const QString st = SettingsSection(uid);
-    IniWriteDateTime(ini, st, kLastActive, sync.LastActive());
-    IniWriteBool(ini, st, kCheckType, sync.CheckDateAndSize());
-    IniWriteBool(ini, st, kDelToRecycle, sync.DelToRecycle());
-    IniWriteBool(ini, st, kAutoMode, sync.AutoMode());
-    IniWriteBool(ini, st, kSkipHiddenSystem, sync.SkipHiddenSystem());
-    IniWriteBool(ini, st, kSkipBigFiles, sync.SkipBigFiles());
-    IniWriteInteger(ini, st, kBigFileSize, sync.BigFileSize());
-    ini.SetValue(st, kDiskSourceID, sync.DiskSourceID());
-    ini.SetValue(st, kDiskStorageID, sync.DiskStorageID());
+    SyncFields().Write(ini, SettingsSection(uid), sync);
 
     ini.EraseSection(uid);
     int n = 1;

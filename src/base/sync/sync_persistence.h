@@ -17,5 +17,9 @@ TSyncSettings ReadSyncSettings(const IniDocument& ini, const QString& uid);
 // the family: the profiles read before it stay, the rest is not created.
 void LoadSync(const IniDocument& ini, const TProfileMaker<TLumo_Sync>& maker);
 
+// A number of the settings record as the task object keeps it: in the key's
+// range, otherwise the key's default.
+int ClampedSyncSetting(int TSyncSettings::*member, int value);
+
 // The list entry, the settings keys of uid + "_st" and the folder pairs (section uid).
 void WriteSyncProfile(IniDocument& ini, const TLumo_Sync& sync);

@@ -1,15 +1,16 @@
 #include "sync/sync_task.h"
 
-#include "app/app_context.h"
-#include "app/task_queue.h"
 #include "lang/language.h"
 #include "profiles/backup_profile.h"
-#include "profiles/profile_texts.h"
-#include "settings/save_settings.h"
 #include "profiles/drive_binding.h"
+#include "profiles/engine_services.h"
+#include "profiles/profile_texts.h"
 #include "profiles/profile_uid.h"
+#include "profiles/task_queue.h"
 #include "profiles/task_texts.h"
+#include "settings/save_settings.h"
 #include "sync/sync_analysis.h"
+#include "sync/sync_persistence.h"
 #include "sync/sync_run_state.h"
 #include "sync/sync_thread.h"
 #include "util/string_lists.h"
@@ -21,14 +22,16 @@ TLumo_Sync::TLumo_Sync(QString uid) : fUID(std::move(uid)) {}
 
 TLumo_Sync::~TLumo_Sync() = default;
 
-TLumo_Sync& TLumo_Sync::Create(TAppContext& context, const QString& uid) {
+TLumo_Sync& TLumo_Sync::Create(TEngineServices& context, const QString& uid) {
     std::unique_ptr<TLumo_Sync> task(
         new TLumo_Sync(uid.isEmpty() ? MakeProfileUID(context, QStringLiteral("SNK")) : uid));
     TLumo_Sync& self = *task;
     self.SetSyncStatus(TLumo_Operation::fsNone);
-    self.fLumoBackup = &TLumo_BackupProfile::NewSync(context, std::move(task));
+    self.fLumoBackup = &TLumo_BackupProfile::New(context, TBackupClass::bcSync, self.fUID, std::move(task));
     return self;
 }
+
+TLumo_Sync* TLumo_BackupProfile::Sync() const { return static_cast<TLumo_Sync*>(TaskOfKind(TBackupClass::bcSync)); }
 
 bool TLumo_Sync::ApplyNewSettings(const TSyncSettings& nSet, bool nSaveAll) {
     if (fLumoBackup && fLumoBackup->Context().TaskQueue().IsBusy(*fLumoBackup))
@@ -42,7 +45,7 @@ bool TLumo_Sync::ApplyNewSettings(const TSyncSettings& nSet, bool nSaveAll) {
     fDelToRecycle = nSet.nDeleteToRecycle;
     fCheckDateAndSize = nSet.nCheckSizeAndDate;
     fSkipBigFiles = nSet.nSkipBigFiles;
-    fBigFileSize = ClampOrDefault(nSet.nBigFileSize, kMinBigFileSize, kMaxBigFileSize, kDefaultBigFileSize);
+    fBigFileSize = ClampedSyncSetting(&TSyncSettings::nBigFileSize, nSet.nBigFileSize);
 
     QStringList excludes;
     for (const QString& line : nSet.nExcludeList) {
@@ -130,21 +133,35 @@ void TLumo_Sync::TakeRunResults(const TSyncRunResults& results) {
     fResultText = results.fResultText;
 }
 
-void TLumo_Sync::StartSync(bool nOnlyScan) {
-    fLastOnlyScan = nOnlyScan;
+void TLumo_Sync::StartRun(TBackupTask& run) {
+    fLastOnlyScan = run.OnlyScan();
     fLastError = TLumo_Error::feNone;
     fLastErrorDetail.clear();
     fLastErrorString.clear();
     fProgress = 0;
     fProgressFull = 0;
-    TBackupTask* first = fLumoBackup ? fLumoBackup->Context().TaskQueue().First() : nullptr;
-    if (!first)
-        return;
-    auto thread = std::make_unique<TSyncThread>(*this, nOnlyScan);
+    auto thread = std::make_unique<TSyncThread>(*this, run.OnlyScan());
     TSyncThread& worker = *thread;
-    first->SetThread(std::move(thread));
+    run.SetThread(std::move(thread));
     worker.start();
 }
+
+bool TLumo_Sync::PrepareRun(bool) {
+    if (fSyncStatus != TLumo_Operation::fsNone)
+        return false;
+    SetSyncStatus(TLumo_Operation::fsQueue);
+    ResetStat();
+    return true;
+}
+
+void TLumo_Sync::ResetUnqueued() { SetSyncStatus(TLumo_Operation::fsNone); }
+
+bool TLumo_Sync::RetriesFailedRun(const TBackupTask& run) const {
+    return fAutoMode && fLastError != TLumo_Error::feNone && fErrorAttempts == 1 && !run.OnlyScan() &&
+           !run.AbortRequested();
+}
+
+void TLumo_Sync::WriteProfile(IniDocument& ini) const { WriteSyncProfile(ini, *this); }
 
 void TLumo_Sync::SetSyncStatus(TLumo_Operation value) {
     fSyncStatus = value;

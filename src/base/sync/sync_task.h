@@ -1,6 +1,7 @@
 #pragma once
 
 #include "profiles/enums.h"
+#include "profiles/task_object.h"
 #include "sync/sync_file_element.h"
 #include "sync/sync_settings.h"
 #include "util/date_time.h"
@@ -10,7 +11,7 @@
 
 #include <vector>
 
-class TAppContext;
+class TEngineServices;
 class TLumo_BackupProfile;
 struct TSyncRunResults;
 
@@ -36,7 +37,7 @@ private:
 
 // The task object of a folder synchronization profile: its settings, its state
 // and the statistics of its last analysis. It creates its profile, which owns it.
-class TLumo_Sync {
+class TLumo_Sync final : public ITaskObject {
 public:
     static constexpr int kMaxTitleLength = 90;
     static constexpr int kMinBigFileSize = 10;
@@ -45,10 +46,8 @@ public:
 
     // Makes the task object with the given UID (a new "SNK" UID when empty),
     // creates its profile in the context's list and returns the task object.
-    static TLumo_Sync& Create(TAppContext& context, const QString& uid);
-    ~TLumo_Sync();
-    TLumo_Sync(const TLumo_Sync&) = delete;
-    TLumo_Sync& operator=(const TLumo_Sync&) = delete;
+    static TLumo_Sync& Create(TEngineServices& context, const QString& uid);
+    ~TLumo_Sync() override;
 
     // Takes over a settings record, normalising out-of-range values; posts
     // stFullProfile when nSaveAll. Refused (false, nothing changed) while the
@@ -59,9 +58,19 @@ public:
     void AddNewExclude(const QString& nExclude);
     // Clears the statistics of the last analysis, the progress and the error.
     void ResetStat();
-    // The start routine of a queued run: makes the worker, hands it to the
-    // first entry of the task queue and starts it. Main thread.
-    void StartSync(bool nOnlyScan);
+    // The start routine of a queued run: makes the worker, hands it to run
+    // and starts it; an analysis when run asks only for a scan. Main thread.
+    void StartRun(TBackupTask& run) override;
+    // Not while the status is busy; an analysis is a run like any other.
+    bool PrepareRun(bool nOnlyScan) override;
+    void ResetUnqueued() override;
+    // A failed automatic run is tried once more: when it was the first
+    // failure in a row (the error-attempt counter is exactly 1), not an
+    // analysis and not stopped.
+    bool RetriesFailedRun(const TBackupTask& run) const override;
+    void WriteProfile(IniDocument& ini) const override;
+    // A sync run records nothing beside its settings.
+    void WriteRunRecords(IniDocument&) const override {}
 
     TLumo_Operation SyncStatus() const { return fSyncStatus; }
     void SetSyncStatus(TLumo_Operation value);
@@ -71,11 +80,16 @@ public:
     void UpdateNode();
     void UpdateProgress();
     void UpdateCanUseDriveID();
-    // The texts that depend on the language and the current day.
-    void RefreshTexts();
+    void RefreshTexts() override;
 
     const QString& UID() const { return fUID; }
-    const QString& Title() const { return fTitle; }
+    const QString& Title() const override { return fTitle; }
+    const QString& StatusText() const override { return fSyncStatusText; }
+    // The result of the last analysis while one is shown or a run is queued
+    // or running, otherwise the last-run line.
+    const QString& RowResultText(TTaskStatus queueState) const override {
+        return fLastOnlyScan || queueState != TTaskStatus::tsNone ? fResultText : fLastActiveString;
+    }
     bool AutoMode() const { return fAutoMode; }
     int BigFileSize() const { return fBigFileSize; }
     bool CanUseDriveSourceID() const { return fCanUseDriveSourceID; }
@@ -86,14 +100,14 @@ public:
     const QString& DiskStorageID() const { return fDiskStorageID; }
     const std::vector<TSyncElement>& ElementList() const { return fElementList; }
     int ErrorAttempts() const { return fErrorAttempts; }
-    const QStringList& ExcludeList() const { return fExcludeList; }
+    const QStringList& ExcludeList() const override { return fExcludeList; }
     TDateTime LastActive() const { return fLastActive; }
     const QString& LastActiveString() const { return fLastActiveString; }
-    TLumo_Error LastError() const { return fLastError; }
-    const QString& LastErrorText() const { return fLastErrorString; }
+    TLumo_Error LastError() const override { return fLastError; }
+    const QString& LastErrorText() const override { return fLastErrorString; }
     bool LastOnlyScan() const { return fLastOnlyScan; }
-    quint8 Progress() const { return fProgress; }
-    quint8 ProgressFull() const { return fProgressFull; }
+    quint8 Progress() const override { return fProgress; }
+    quint8 ProgressFull() const override { return fProgressFull; }
     const QString& ResultText() const { return fResultText; }
     bool SkipBigFiles() const { return fSkipBigFiles; }
     bool SkipHiddenSystem() const { return fSkipHiddenSystem; }

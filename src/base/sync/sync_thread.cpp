@@ -1,9 +1,10 @@
 #include "sync/sync_thread.h"
 
-#include "app/app_context.h"
-#include "app/task_queue.h"
 #include "os/processes.h"
 #include "profiles/backup_profile.h"
+#include "profiles/engine_events.h"
+#include "profiles/engine_services.h"
+#include "profiles/task_queue.h"
 #include "settings/save_settings.h"
 #include "sync/sync_task.h"
 #include "sync/sync_ui_batch.h"
@@ -556,5 +557,5 @@ void TSyncThread::EndRoutine() {
 }
 
 void RegisterSyncEngine(TTaskQueue& queue) {
-    queue.SetEngineStart(TBackupClass::bcSync, [](TBackupTask& task) { task.Profile().Sync()->StartSync(task.OnlyScan()); });
+    queue.SetEngineStart(TBackupClass::bcSync, [](TBackupTask& task) { task.Profile().Task().StartRun(task); });
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/engine_thread.h"
+#include "profiles/engine_thread.h"
 #include "profiles/enums.h"
 #include "scripts/script_thread.h"
 #include "sync/sync_analysis.h"
@@ -10,7 +10,7 @@
 #include <atomic>
 #include <memory>
 
-class TAppContext;
+class TEngineServices;
 class TLumo_BackupProfile;
 class TLumo_Sync;
 class TLumo_MegaScan;
@@ -63,7 +63,7 @@ private:
     // The task object, the profile and the context: main thread only (inside RunOnMainThread).
     TLumo_Sync& fTask;
     TLumo_BackupProfile& fProfile;
-    TAppContext& fContext;
+    TEngineServices& fContext;
     // The run's settings and results; the worker's alone.
     TSyncRunState fSyncThread;
     TLumo_Operation fNewStatus = TLumo_Operation::fsNone;

@@ -1,7 +1,8 @@
 #include "sync/sync_ui_batch.h"
 
-#include "app/app_context.h"
 #include "profiles/backup_profile.h"
+#include "profiles/engine_events.h"
+#include "profiles/engine_services.h"
 #include "sync/sync_task.h"
 #include "util/main_thread.h"
 #include "util/text_format.h"
@@ -125,7 +126,7 @@ void TSyncUiBatch::Flush() {
 }
 
 void TSyncUiBatch::Apply(TLumo_Sync& task, TListed& listed, std::vector<TOp>& ops) {
-    TAppContext* context = task.fLumoBackup ? &task.fLumoBackup->Context() : nullptr;
+    TEngineServices* context = task.fLumoBackup ? &task.fLumoBackup->Context() : nullptr;
     TRowEvents rows(context && !context->AppClosing ? &context->Events() : nullptr, task.UID());
     for (TOp& op : ops) {
         TSyncFileElement* element = op.kind == TOp::TKind::Add ? nullptr : listed.value(op.id, nullptr);

@@ -1,7 +1,9 @@
 #include "zip/zip_persistence.h"
 
+#include "ini/ini_fields.h"
 #include "ini/ini_values.h"
 #include "util/string_lists.h"
+#include "zip/zip_names.h"
 #include "zip/zip_password.h"
 #include "zip/zip_task.h"
 
@@ -10,17 +12,52 @@
 namespace {
 
 const QString kZipList = QStringLiteral("ZipList");
-const QString kLastActive = QStringLiteral("LastActive");
-const QString kFilename = QStringLiteral("Filename");
-const QString kFolder = QStringLiteral("Folder");
-const QString kCompression = QStringLiteral("Compression");
-const QString kSpanningEnabled = QStringLiteral("SpanningEnabled");
-const QString kSpanningSizeValue = QStringLiteral("SpanningSizeValue");
-const QString kDiskSourceID = QStringLiteral("DiskSourceID");
-const QString kDiskStorageID = QStringLiteral("DiskStorageID");
-const QString kFVType = QStringLiteral("FVType");
-const QString kFVValue = QStringLiteral("FVValue");
-const QString kFVLastIndex = QStringLiteral("FVLastIndex");
+
+using TZipFields = TIniFields<TZip_Settings, TLumo_Zip>;
+
+// 0 no versions, 1 by count (zvItems), 2 by age (zvDates); anything else none.
+void ReadVersionType(const IniDocument& ini, const QString& section, const QString& key, TZip_Settings& s) {
+    const int type = IniReadInteger(ini, section, key, 0);
+    s.nUseVersions = type == 1 || type == 2;
+    s.nItemsVersions = type == 1;
+}
+
+void WriteVersionType(IniDocument& ini, const QString& section, const QString& key, const TLumo_Zip& zip) {
+    IniWriteInteger(ini, section, key, static_cast<int>(zip.FVType()));
+}
+
+void ReadPassword(const IniDocument& ini, const QString& section, const QString&, TZip_Settings& s) {
+    s.nPassword = ReadStoredPassword(ini, section);
+    s.nPasswordModified = false;
+}
+
+void WritePassword(IniDocument& ini, const QString& section, const QString&, const TLumo_Zip& zip) {
+    WriteStoredPassword(ini, section, zip.Password());
+}
+
+// The keys of uid + "_st", in the order they are written.
+const TZipFields& ZipFields() {
+    using F = TZipFields;
+    using S = TZip_Settings;
+    using T = TLumo_Zip;
+    static const F fields{
+        {QStringLiteral("LastActive"), F::TStamp{&S::nLastActive, &T::LastActive}},
+        {QStringLiteral("Filename"), F::TText{&S::nFilename, &T::Filename}},
+        {QStringLiteral("Folder"), F::TText{&S::nFolder, &T::Folder}},
+        {QStringLiteral("Compression"), F::TInt{&S::nCompression, &T::Compression, T::kDefaultCompression, 0, 9}},
+        {QStringLiteral("Password"), F::TCustom{&ReadPassword, &WritePassword}},
+        {QStringLiteral("SpanningEnabled"), F::TBool{&S::nSpanEn, &T::SpanningEnabled, false}},
+        {QStringLiteral("SpanningSizeValue"), F::TInt{&S::nSpanValue, &T::SpanningSizeValue, T::kDefaultSpanSize,
+                                                       T::kMinSpanSize, T::kMaxSpanSize}},
+        {QStringLiteral("DiskSourceID"), F::TText{&S::nDiskSourceID, &T::DiskSourceID}},
+        {QStringLiteral("DiskStorageID"), F::TText{&S::nDiskStorageID, &T::DiskStorageID}},
+        {QStringLiteral("FVType"), F::TCustom{&ReadVersionType, &WriteVersionType}},
+        {QStringLiteral("FVValue"), F::TInt{&S::nVersionsValue, &T::FVValue, T::kDefaultVersions, T::kMinVersions,
+                                             T::kMaxVersions}},
+        {QStringLiteral("FVLastIndex"), F::TInt{&S::nFVLastIndex, &T::FVLastIndex, 0, 0, kMaxFVLastIndex}},
+    };
+    return fields;
+}
 
 QString SettingsSection(const QString& uid) { return uid + QStringLiteral("_st"); }
 QString ExcludeSection(const QString& uid) { return uid + QStringLiteral("_Ex"); }
@@ -30,37 +67,16 @@ QString IsFolderKey(int n) { return QStringLiteral("i_%1").arg(n); }
 
 } // namespace
 
+int ClampedZipSetting(int TZip_Settings::*member, int value) { return ZipFields().Clamped(member, value); }
+
 TZip_Settings ReadZipSettings(const IniDocument& ini, const QString& uid) {
     TZip_Settings s;
     s.nTitle = IniReadString(ini, kZipList, uid, QStringLiteral("-"));
 
-    const QString st = SettingsSection(uid);
-    s.nFilename = IniReadString(ini, st, kFilename);
-    s.nFolder = IniReadString(ini, st, kFolder);
-    s.nCompression = IniReadInteger(ini, st, kCompression, TLumo_Zip::kDefaultCompression);
-    s.nPassword = ReadStoredPassword(ini, st);
-    s.nPasswordModified = false;
-    s.nSpanEn = IniReadBool(ini, st, kSpanningEnabled, false);
-    s.nSpanValue = IniReadInteger(ini, st, kSpanningSizeValue, TLumo_Zip::kDefaultSpanSize);
-    s.nDiskSourceID = IniReadString(ini, st, kDiskSourceID);
-    s.nDiskStorageID = IniReadString(ini, st, kDiskStorageID);
-
+    ZipFields().Read(ini, SettingsSection(uid), s);
     s.nSetFileVerList = true;
     s.nSetLastActive = true;
-    s.nLastActive = IniReadDateTime(ini, st, kLastActive);
-
-    switch (IniReadInteger(ini, st, kFVType, 0)) {
-    case 1:
-        s.nUseVersions = true;
-        s.nItemsVersions = true;
-        break;
-    case 2:
-        s.nUseVersions = true;
-        s.nItemsVersions = false;
-        break;
-    default: s.nUseVersions = false; break;
-    }
-    s.nVersionsValue = IniReadInteger(ini, st, kFVValue, TLumo_Zip::kDefaultVersions);
+    s.nSetFVLastIndex = true;
 
     for (const auto& [key, value] : ini.Values(ExcludeSection(uid))) {
         const QString mask = value.trimmed();
@@ -73,8 +89,6 @@ TZip_Settings ReadZipSettings(const IniDocument& ini, const QString& uid) {
         s.nValueList << (IniReadBool(ini, uid, IsFolderKey(n), false) ? QStringLiteral("1") : QStringLiteral("0"))
                      << IniReadString(ini, uid, PathKey(n));
 
-    s.nFVLastIndex = IniReadInteger(ini, st, kFVLastIndex, 0);
-    s.nSetFVLastIndex = true;
     s.nFileVersionList = ReadFileVersions(ini, VersionSection(uid));
     return s;
 }
@@ -98,19 +112,7 @@ void WriteZipProfile(IniDocument& ini, const TLumo_Zip& zip) {
     const QString& uid = zip.UID();
     ini.SetValue(kZipList, uid, zip.Title());
 
-    const QString st = SettingsSection(uid);
-    IniWriteDateTime(ini, st, kLastActive, zip.LastActive());
-    ini.SetValue(st, kFilename, zip.Filename());
-    ini.SetValue(st, kFolder, zip.Folder());
-    IniWriteInteger(ini, st, kCompression, zip.Compression());
-    WriteStoredPassword(ini, st, zip.Password());
-    IniWriteBool(ini, st, kSpanningEnabled, zip.SpanningEnabled());
-    IniWriteInteger(ini, st, kSpanningSizeValue, zip.SpanningSizeValue());
-    ini.SetValue(st, kDiskSourceID, zip.DiskSourceID());
-    ini.SetValue(st, kDiskStorageID, zip.DiskStorageID());
-    IniWriteInteger(ini, st, kFVType, static_cast<int>(zip.FVType()));
-    IniWriteInteger(ini, st, kFVValue, zip.FVValue());
-    IniWriteInteger(ini, st, kFVLastIndex, zip.FVLastIndex());
+    ZipFields().Write(ini, SettingsSection(uid), zip);
 
     ini.EraseSection(uid);
     int n = 1;

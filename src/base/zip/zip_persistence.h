@@ -18,6 +18,10 @@ TZip_Settings ReadZipSettings(const IniDocument& ini, const QString& uid);
 // the family: the profiles read before it stay, the rest is not created.
 void LoadZip(const IniDocument& ini, const TProfileMaker<TLumo_Zip>& maker);
 
+// A number of the settings record as the task object keeps it: in the key's
+// range, otherwise the key's default.
+int ClampedZipSetting(int TZip_Settings::*member, int value);
+
 // The list entry, the settings keys of uid + "_st" and the items (section uid).
 void WriteZipProfile(IniDocument& ini, const TLumo_Zip& zip);
 // The recorded versions (section uid + "_Fv").

@@ -1,16 +1,17 @@
 #include "zip/zip_task.h"
 
-#include "app/app_context.h"
 #include "lang/language.h"
 #include "profiles/backup_profile.h"
-#include "profiles/profile_texts.h"
-#include "settings/save_settings.h"
 #include "profiles/drive_binding.h"
+#include "profiles/engine_services.h"
+#include "profiles/profile_texts.h"
 #include "profiles/profile_uid.h"
 #include "profiles/task_texts.h"
+#include "settings/save_settings.h"
 #include "util/text_format.h"
 #include "zip/zip_names.h"
 #include "zip/zip_password.h"
+#include "zip/zip_persistence.h"
 
 #include <algorithm>
 #include <memory>
@@ -19,13 +20,15 @@ TLumo_Zip::TLumo_Zip(QString uid) : fUID(std::move(uid)) {}
 
 TLumo_Zip::~TLumo_Zip() = default;
 
-TLumo_Zip& TLumo_Zip::Create(TAppContext& context, const QString& uid) {
+TLumo_Zip& TLumo_Zip::Create(TEngineServices& context, const QString& uid) {
     std::unique_ptr<TLumo_Zip> task(
         new TLumo_Zip(uid.isEmpty() ? MakeProfileUID(context, QStringLiteral("ZIP")) : uid));
     TLumo_Zip& self = *task;
-    self.fLumoBackup = &TLumo_BackupProfile::NewZip(context, std::move(task));
+    self.fLumoBackup = &TLumo_BackupProfile::New(context, TBackupClass::bcZip, self.fUID, std::move(task));
     return self;
 }
+
+TLumo_Zip* TLumo_BackupProfile::Zip() const { return static_cast<TLumo_Zip*>(TaskOfKind(TBackupClass::bcZip)); }
 
 void TLumo_Zip::ApplyNewSettings(const TZip_Settings& nSet, bool nSaveAll) {
     fTitle = NormalizedTitle(nSet.nTitle, kMaxTitleLength);
@@ -33,12 +36,12 @@ void TLumo_Zip::ApplyNewSettings(const TZip_Settings& nSet, bool nSaveAll) {
     fDiskStorageID = nSet.nDiskStorageID;
     fFilename = nSet.nFilename;
     fFolder = nSet.nFolder;
-    fCompression = ClampOrDefault(nSet.nCompression, 0, 9, kDefaultCompression);
+    fCompression = ClampedZipSetting(&TZip_Settings::nCompression, nSet.nCompression);
     if (nSet.nSetFVLastIndex)
         fFVLastIndex = ClampFVLastIndex(nSet.nFVLastIndex);
-    fFVValue = ClampOrDefault(nSet.nVersionsValue, kMinVersions, kMaxVersions, kDefaultVersions);
+    fFVValue = ClampedZipSetting(&TZip_Settings::nVersionsValue, nSet.nVersionsValue);
     fSpanningEnabled = nSet.nSpanEn;
-    fSpanningSizeValue = ClampOrDefault(nSet.nSpanValue, kMinSpanSize, kMaxSpanSize, kDefaultSpanSize);
+    fSpanningSizeValue = ClampedZipSetting(&TZip_Settings::nSpanValue, nSet.nSpanValue);
     if (!nSet.nUseVersions)
         fFVType = TZipVersion::zvNone;
     else
@@ -86,6 +89,23 @@ void TLumo_Zip::AbortZip() {
     fZipProgress = 0;
     fAbortZip = true;
 }
+
+bool TLumo_Zip::PrepareRun(bool nOnlyScan) {
+    if (nOnlyScan || fOperation != TLumo_Operation::fsNone)
+        return false;
+    SetOperationState(TLumo_Operation::fsQueue);
+    ResetStat();
+    return true;
+}
+
+void TLumo_Zip::ResetUnqueued() {
+    AbortZip();
+    SetOperationState(TLumo_Operation::fsNone);
+}
+
+void TLumo_Zip::WriteProfile(IniDocument& ini) const { WriteZipProfile(ini, *this); }
+
+void TLumo_Zip::WriteRunRecords(IniDocument& ini) const { WriteZipVersions(ini, *this); }
 
 void TLumo_Zip::ResetStat() {
     fZipProgress = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "profiles/enums.h"
+#include "profiles/task_object.h"
 #include "util/date_time.h"
 #include "zip/zip_settings.h"
 #include "zip/zip_versions.h"
@@ -12,13 +13,13 @@
 #include <functional>
 #include <vector>
 
-class TAppContext;
+class TEngineServices;
 class TLumo_BackupProfile;
 class TSaveSettings;
 
 // The task object of an archive backup profile: its settings, its recorded
 // versions and its state. It creates its profile, which owns it.
-class TLumo_Zip {
+class TLumo_Zip final : public ITaskObject {
 public:
     static constexpr int kMaxTitleLength = 90;
     static constexpr int kDefaultCompression = 7;
@@ -31,10 +32,8 @@ public:
 
     // Makes the task object with the given UID (a new "ZIP" UID when empty),
     // creates its profile in the context's list and returns the task object.
-    static TLumo_Zip& Create(TAppContext& context, const QString& uid);
-    ~TLumo_Zip();
-    TLumo_Zip(const TLumo_Zip&) = delete;
-    TLumo_Zip& operator=(const TLumo_Zip&) = delete;
+    static TLumo_Zip& Create(TEngineServices& context, const QString& uid);
+    ~TLumo_Zip() override;
 
     // Takes over a settings record, normalising out-of-range values; the
     // versions it carries (when flagged) are appended. Posts stFullProfile when nSaveAll.
@@ -42,8 +41,16 @@ public:
     // The editable settings; versions, version index and last-run time are not included.
     TZip_Settings GetSettings() const;
 
-    // Starts a run of the task at the head of the queue on its own worker.
-    void StartZip();
+    // Starts the run at the head of the queue on its own worker.
+    void StartRun(TBackupTask& run) override;
+    // Not while busy, and never an analysis: an archive backup has none.
+    bool PrepareRun(bool nOnlyScan) override;
+    void ResetUnqueued() override;
+    // A failed archive backup waits for its next start.
+    bool RetriesFailedRun(const TBackupTask&) const override { return false; }
+    void WriteProfile(IniDocument& ini) const override;
+    // The recorded versions.
+    void WriteRunRecords(IniDocument& ini) const override;
     // Drops the versions beyond the limit (by count or by age), deleting
     // their archives and segments, and posts the save of the version list to
     // saver (none: the list is not saved).
@@ -59,16 +66,17 @@ public:
     void UpdateNode();
     void UpdateProgress();
     void UpdateCanUseDriveID();
-    // The texts that depend on the language and the current day.
-    void RefreshTexts();
+    void RefreshTexts() override;
 
     const QString& UID() const { return fUID; }
-    const QString& Title() const { return fTitle; }
+    const QString& Title() const override { return fTitle; }
+    // The last-run line, whatever the queue state.
+    const QString& RowResultText(TTaskStatus) const override { return fResultText; }
     bool CanUseDriveSourceID() const { return fCanUseDriveSourceID; }
     int Compression() const { return fCompression; }
     const QString& DiskSourceID() const { return fDiskSourceID; }
     const QString& DiskStorageID() const { return fDiskStorageID; }
-    const QStringList& ExcludeList() const { return fExcludeList; }
+    const QStringList& ExcludeList() const override { return fExcludeList; }
     int FVLastIndex() const { return fFVLastIndex; }
     TZipVersion FVType() const { return fFVType; }
     int FVValue() const { return fFVValue; }
@@ -77,17 +85,19 @@ public:
     const QString& Folder() const { return fFolder; }
     const QString& RealFolder() const { return fRealFolder; }
     TDateTime LastActive() const { return fLastActive; }
-    TLumo_Error LastError() const { return fLastError; }
-    const QString& LastErrorText() const { return fLastErrorString; }
+    TLumo_Error LastError() const override { return fLastError; }
+    const QString& LastErrorText() const override { return fLastErrorString; }
     // Stored (scrambled) form.
     const QString& Password() const { return fPassword; }
     // The last-run text shown as the profile's third line.
     const QString& ResultText() const { return fResultText; }
     bool SpanningEnabled() const { return fSpanningEnabled; }
     int SpanningSizeValue() const { return fSpanningSizeValue; }
-    const QString& StatusText() const { return fOperationText; }
+    const QString& StatusText() const override { return fOperationText; }
     const std::vector<TZipElement>& ZipElements() const { return fZipElements; }
-    quint8 Progress() const { return fZipProgress; }
+    quint8 Progress() const override { return fZipProgress; }
+    // An archive backup has one progress value; the second bar stays empty.
+    quint8 ProgressFull() const override { return 0; }
     bool AbortRequested() const { return fAbortZip; }
     TLumo_BackupProfile* Profile() const { return fLumoBackup; }
 

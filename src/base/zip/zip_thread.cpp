@@ -1,12 +1,12 @@
 #include "zip/zip_thread.h"
 
-#include "app/app_context.h"
-#include "app/task_queue.h"
 #include "archive/set_swap.h"
 #include "archive/writer_leftovers.h"
 #include "archive/zip_writer.h"
 #include "os/processes.h"
 #include "profiles/backup_profile.h"
+#include "profiles/engine_services.h"
+#include "profiles/task_queue.h"
 #include "settings/save_settings.h"
 #include "util/drives.h"
 #include "util/main_thread.h"
@@ -91,25 +91,17 @@ void DiscardTemporary(const QString& folder, const QString& tempBase, bool split
 } // namespace
 
 void RegisterZipEngine(TTaskQueue& queue) {
-    queue.SetEngineStart(TBackupClass::bcZip, [](TBackupTask& task) {
-        if (TLumo_Zip* zip = task.Profile().Zip())
-            zip->StartZip();
-    });
+    queue.SetEngineStart(TBackupClass::bcZip, [](TBackupTask& task) { task.Profile().Task().StartRun(task); });
 }
 
-void TLumo_Zip::StartZip() {
-    if (!fLumoBackup)
-        return;
-    TBackupTask* head = fLumoBackup->Context().TaskQueue().First();
-    if (!head)
-        return;
+void TLumo_Zip::StartRun(TBackupTask& run) {
     fLastError = TLumo_Error::feNone;
     fLastErrorDetail.clear();
-    fAbortZip = head->AbortRequested();
+    fAbortZip = run.AbortRequested();
     fZipProgress = 0;
     auto thread = std::make_unique<TZipThread>(*this);
     TZipThread& worker = *thread;
-    head->SetThread(std::move(thread));
+    run.SetThread(std::move(thread));
     worker.start();
 }
 

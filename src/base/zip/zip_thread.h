@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/engine_thread.h"
+#include "profiles/engine_thread.h"
 #include "profiles/enums.h"
 #include "scripts/script_thread.h"
 #include "zip/zip_settings.h"

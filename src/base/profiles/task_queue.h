@@ -12,14 +12,15 @@
 #include <optional>
 #include <vector>
 
-class TAppContext;
+class TTaskQueue;
+class TEngineServices;
 class TLumo_BackupProfile;
 class TEngineThread;
 
 // One queued or running run of a profile.
 class TBackupTask {
 public:
-    TBackupTask(TAppContext& context, TLumo_BackupProfile& profile, bool onlyScan, std::optional<QStringList> list);
+    TBackupTask(TTaskQueue& queue, TLumo_BackupProfile& profile, bool onlyScan, std::optional<QStringList> list);
     ~TBackupTask();
 
     TLumo_BackupProfile& Profile() const { return *fBackup; }
@@ -40,7 +41,7 @@ public:
 
 private:
     friend class TTaskQueue;
-    TAppContext& fContext;
+    TTaskQueue& fQueue;
     std::atomic<bool> fAbortTask{false};
     TLumo_BackupProfile* fBackup;
     TTaskStatus fStatus = TTaskStatus::tsQueue;
@@ -57,7 +58,7 @@ using TEngineStart = std::function<void(TBackupTask& task)>;
 // thread only.
 class TTaskQueue {
 public:
-    explicit TTaskQueue(TAppContext& context);
+    explicit TTaskQueue(TEngineServices& services);
     ~TTaskQueue();
 
     void SetEngineStart(TBackupClass kind, TEngineStart start);
@@ -103,7 +104,7 @@ private:
     // Takes over the worker of a finished run until its thread has ended.
     void ReapWhenEnded(const TLumo_BackupProfile& profile, std::unique_ptr<TEngineThread> thread);
 
-    TAppContext& fContext;
+    TEngineServices& fServices;
     std::deque<std::unique_ptr<TBackupTask>> fTasks;
     TEngineStart fStarts[3];
     // Workers past their end routine, with the profile whose run they were

@@ -1,18 +1,17 @@
-#include "app/task_queue.h"
+#include "profiles/task_queue.h"
 
-#include "app/app_context.h"
-#include "app/engine_thread.h"
-#include "folderzip/folderzip_task.h"
-#include "sync/sync_task.h"
+#include "profiles/backup_profile.h"
+#include "profiles/engine_events.h"
+#include "profiles/engine_services.h"
+#include "profiles/engine_thread.h"
 #include "util/main_thread.h"
 #include "util/tsan_annotations.h"
-#include "zip/zip_task.h"
 
 #include <algorithm>
 
-TBackupTask::TBackupTask(TAppContext& context, TLumo_BackupProfile& profile, bool onlyScan,
+TBackupTask::TBackupTask(TTaskQueue& queue, TLumo_BackupProfile& profile, bool onlyScan,
                          std::optional<QStringList> list)
-    : fContext(context), fBackup(&profile), fOnlyScan(onlyScan), fList(std::move(list)) {}
+    : fQueue(queue), fBackup(&profile), fOnlyScan(onlyScan), fList(std::move(list)) {}
 
 TBackupTask::~TBackupTask() = default;
 
@@ -23,18 +22,16 @@ void TBackupTask::SetThread(std::unique_ptr<TEngineThread> nThread) {
 }
 
 void TBackupTask::Finished() {
-    TTaskQueue& queue = fContext.TaskQueue();
+    TTaskQueue& queue = fQueue;
     TLumo_BackupProfile& profile = *fBackup;
     queue.ReapWhenEnded(profile, std::move(fThread));
     fStatus = TTaskStatus::tsNone;
     profile.SetStatus(TTaskStatus::tsNone);
     profile.RepaintNode();
 
-    // A failed automatic sync is tried once more, at the end of the queue; a
-    // stopped one is not.
-    if (const TLumo_Sync* sync = profile.Sync();
-        sync && sync->AutoMode() && sync->LastError() != TLumo_Error::feNone && sync->ErrorAttempts() == 1 &&
-        !fOnlyScan && !fAbortTask)
+    // The kind decides whether a failed run is tried once more; the retry goes
+    // to the end of the queue.
+    if (profile.Task().RetriesFailedRun(*this))
         queue.RunTask(profile, false);
 
     queue.FinishCurrentTask(); // releases this entry
@@ -47,12 +44,12 @@ void TBackupTask::AbortTask() {
         fThread->AbortTask();
         profile.SetStatus(TTaskStatus::tsNone);
     } else {
-        fContext.TaskQueue().RemoveTasksOf(profile); // releases this entry
+        fQueue.RemoveTasksOf(profile); // releases this entry
     }
     profile.RepaintNode();
 }
 
-TTaskQueue::TTaskQueue(TAppContext& context) : fContext(context) {}
+TTaskQueue::TTaskQueue(TEngineServices& services) : fServices(services) {}
 
 void TTaskQueue::Shutdown() {
     if (!TaskRunning && fTasks.empty())
@@ -76,40 +73,9 @@ void TTaskQueue::SetEngineStart(TBackupClass kind, TEngineStart start) {
 }
 
 void TTaskQueue::RunTask(TLumo_BackupProfile& profile, bool nOnlyScan, const std::optional<QStringList>& nList) {
-    bool onlyScan = nOnlyScan;
-    switch (profile.Kind()) {
-    case TBackupClass::bcSync: {
-        TLumo_Sync& sync = *profile.Sync();
-        if (sync.SyncStatus() != TLumo_Operation::fsNone)
-            return;
-        sync.SetSyncStatus(TLumo_Operation::fsQueue);
-        sync.ResetStat();
-        break;
-    }
-    case TBackupClass::bcZip: {
-        // An archive backup has no analysis.
-        TLumo_Zip& zip = *profile.Zip();
-        if (nOnlyScan || zip.Operation() != TLumo_Operation::fsNone)
-            return;
-        zip.SetOperationState(TLumo_Operation::fsQueue);
-        zip.ResetStat();
-        onlyScan = false;
-        break;
-    }
-    case TBackupClass::bcFolderZip: {
-        TLumo_FolderZip& folderZip = *profile.FolderZip();
-        if (folderZip.Operation() != TLumo_Operation::fsNone)
-            return;
-        folderZip.SetOperationState(TLumo_Operation::fsQueue);
-        folderZip.ResetStat();
-        break;
-    }
-    case TBackupClass::bcNone:
-        profile.SetFullValues();
-        profile.RepaintNode();
+    if (!profile.Task().PrepareRun(nOnlyScan))
         return;
-    }
-    fTasks.push_back(std::make_unique<TBackupTask>(fContext, profile, onlyScan, nList));
+    fTasks.push_back(std::make_unique<TBackupTask>(*this, profile, nOnlyScan, nList));
     profile.SetStatus(TTaskStatus::tsQueue);
     DispatchTasks();
     profile.SetFullValues();
@@ -125,18 +91,7 @@ void TTaskQueue::RemoveTasksOf(const TLumo_BackupProfile& profile) {
 
 void TTaskQueue::ResetQueuedProfile(TLumo_BackupProfile& profile) {
     profile.SetStatus(TTaskStatus::tsNone);
-    switch (profile.Kind()) {
-    case TBackupClass::bcSync: profile.Sync()->SetSyncStatus(TLumo_Operation::fsNone); break;
-    case TBackupClass::bcZip:
-        profile.Zip()->AbortZip();
-        profile.Zip()->SetOperationState(TLumo_Operation::fsNone);
-        break;
-    case TBackupClass::bcFolderZip:
-        profile.FolderZip()->AbortZip();
-        profile.FolderZip()->SetOperationState(TLumo_Operation::fsNone);
-        break;
-    case TBackupClass::bcNone: break;
-    }
+    profile.Task().ResetUnqueued();
     profile.SetFullValues();
     profile.RepaintNode();
 }
@@ -173,11 +128,11 @@ void TTaskQueue::PublishState() {
         return;
     fPublishedRunning = TaskRunning;
     fPublishedCount = count;
-    emit fContext.Events().queueStateChanged(TaskRunning, count);
+    emit fServices.Events().queueStateChanged(TaskRunning, count);
 }
 
 void TTaskQueue::DispatchNext() {
-    if (fContext.AppClosing || AbortAllTasks) {
+    if (fServices.AppClosing || AbortAllTasks) {
         // The running entry stays until its worker's end routine; the others
         // are discarded and reset as a stop of a queued run would, so their
         // rows do not stay "in queue".
@@ -196,7 +151,7 @@ void TTaskQueue::DispatchNext() {
         return;
     if (fTasks.empty()) {
         if (CloseAfterAll) {
-            fContext.AppClosing = true;
+            fServices.AppClosing = true;
             if (OnCloseAfterAll)
                 OnCloseAfterAll();
         }
