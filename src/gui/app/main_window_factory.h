@@ -1,0 +1,18 @@
+#pragma once
+
+#include "gui/app/main_window.h"
+
+#include <QStringList>
+
+#include <memory>
+
+class TAppContext;
+
+// What the program's own arguments say about the window: "/AUTORUN" anywhere
+// (trimmed, any case) starts it without showing the window.
+TMainWindowStart MainWindowStartFromArguments(const QStringList& arguments, bool settingsFileExisted);
+
+// Creates the main window over loaded settings and shows it, or, when started
+// by the autorun entry, shows only the tray icon (minimised to the taskbar
+// where the desktop has no tray, so that the window can still be reached).
+std::unique_ptr<TfrmMain> CreateMainWindow(TAppContext& context, const TMainWindowStart& start);
