@@ -39,8 +39,8 @@ const QString kSiteUrl = QStringLiteral("https://norvane.example/backup/");
 const QString kEmailUrl = QStringLiteral("mailto:backup@norvane.example");
 const QString kVkUrl = QStringLiteral("https://vk.com/norvane_backup");
 const QString kTelegramUrl = QStringLiteral("https://t.me/norvane_backup");
-const QString kDonateCardUrl = QStringLiteral("https://norvane.example/donate/card/");
-const QString kDonateOtherUrl = QStringLiteral("https://norvane.example/donate/other/");
+const QString kDonateCardUrl = QStringLiteral("https://norvane.example/donate/boosty/");
+const QString kDonateOtherUrl = QStringLiteral("https://norvane.example/donate/paypal/");
 
 QString Text(Lng key) { return LngText(key); }
 
@@ -288,8 +288,8 @@ void TfrmMain::SetLanguageToForm() {
     miEmail->setText(Text(Lng::lng_AboutForm_Email));
     miGroupVk->setText(Text(Lng::lib_lng_Global_GroupVk));
     miGroupTelegram->setText(Text(Lng::lib_lng_Global_GroupTelegram));
-    miDonate1->setText(Text(Lng::lng_AboutForm_Donate) + QStringLiteral(" (card)"));
-    miDonate2->setText(Text(Lng::lng_AboutForm_Donate) + QStringLiteral(" (PayPal)"));
+    miDonate1->setText(Text(Lng::lng_AboutForm_Donate) + QStringLiteral(" · Boosty"));
+    miDonate2->setText(Text(Lng::lng_AboutForm_Donate) + QStringLiteral(" · PayPal"));
     miNewSync->setText(Text(Lng::lng_MF_miNewSync));
     miNewZip->setText(Text(Lng::lng_MF_miNewZip));
     miNewFolderZip->setText(Text(Lng::lng_MF_miNewFolderZip));
