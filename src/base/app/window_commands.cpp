@@ -3,7 +3,6 @@
 #include "app/app_context.h"
 #include "app/engine_thread.h"
 #include "app/task_queue.h"
-#include "os/processes.h"
 #include "scheduler/cron_entry.h"
 #include "scheduler/schedule.h"
 #include "settings/save_settings.h"
@@ -65,8 +64,9 @@ void SetRowOrder(TAppContext& context, const QStringList& uids) {
 
 void ApplyTaskPriority(TAppContext& context, bool mainFormHidden) {
     const bool low = context.Options.LowPriorityWhenHiden && mainFormHidden;
-    os::SetProcessLowPriority(low);
-    os::SetCurrentThreadLowPriority(low);
+    // Only the worker yields. Here a raised niceness cannot be taken back
+    // without a privilege the user rarely has, so lowering the process (whose
+    // main thread draws the window) would keep it slow after it is shown again.
     for (const auto& task : context.TaskQueue().Tasks())
         if (task->Status() == TTaskStatus::tsRun && task->Thread())
             task->Thread()->SetLowPriority(low);

@@ -35,8 +35,9 @@ QStringList DeleteIdleProfiles(TAppContext& context, const QStringList& uids);
 // The rows' order as the user arranged it; saved with the next pass.
 void SetRowOrder(TAppContext& context, const QStringList& uids);
 
-// Lowers the process and the running worker to idle priority when the option
-// asks for it and the main window is hidden; otherwise back to normal.
+// Lowers the running worker to idle priority when the option asks for it and
+// the main window is hidden; otherwise back to normal. Called when the window
+// hides or shows and when a run starts.
 void ApplyTaskPriority(TAppContext& context, bool mainFormHidden);
 
 // Whether a run is under way (for the tray animation at start).

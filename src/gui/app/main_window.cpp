@@ -112,6 +112,9 @@ TfrmMain::TfrmMain(TAppContext& context, TMainWindowStart start, QWidget* parent
     connect(fModel, &QAbstractItemModel::dataChanged, this, &TfrmMain::UpdateRowMenu);
     connect(&fContext.Events(), &TEngineEvents::queueStateChanged, this, [this](bool running, int) {
         fTray->SetRunning(running);
+        // A worker started while the window is hidden yields from its start.
+        if (running && fMainFormHidden)
+            ApplyTaskPriority(fContext, true);
         UpdateRowMenu();
     });
     connect(&fContext.Events(), &TEngineEvents::notify, this,
@@ -204,6 +207,8 @@ void TfrmMain::BuildMenus() {
     fSettingsMenu = new QMenu(this);
     fSettingsMenu->setObjectName(QStringLiteral("pmSettings"));
     fSettingsMenu->setToolTipsVisible(true);
+    connect(fSettingsMenu, &QMenu::aboutToShow, this,
+            [this] { miCheckUpdate->setEnabled(!(fHooks.CheckUpdateRunning && fHooks.CheckUpdateRunning())); });
     fSettingsMenu->addAction(miGeneral);
     fSettingsMenu->addAction(miScheduler);
     fSettingsMenu->addSeparator();
@@ -464,8 +469,12 @@ void TfrmMain::CmdGeneralSettings() {
         NotAvailableYet(miGeneral->text());
         return;
     }
+    const QString language = fContext.Options.Language;
+    const bool local = fContext.Options.LanguageLocal;
     fHooks.GeneralSettings();
     ApplyStayOnTop();
+    if (fContext.Options.Language != language || fContext.Options.LanguageLocal != local)
+        ApplyLanguageChange();
 }
 
 void TfrmMain::CmdScheduler() {

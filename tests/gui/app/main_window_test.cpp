@@ -405,6 +405,35 @@ TEST_F(MainWindowTest, TheLanguageChangeRewritesMenusLinksAndRows) {
         russian.Text(Lng::lng_MF_lnkNewProfile).toHtmlEscaped()));
 }
 
+TEST_F(MainWindowTest, AfterTheGeneralSettingsTheWindowTakesUpStayOnTopAndANewLanguage) {
+    AddSync("One");
+    OpenWindow();
+    window->Hooks().GeneralSettings = [this] {
+        ctx->Options.StayOnTop = true;
+        SetBuiltinRussian(ctx->Language, ctx->Options.Language, ctx->Options.LanguageLocal);
+    };
+    Item(window->SettingsMenu(), "miGeneral")->trigger();
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    TLanguage russian;
+    QString name;
+    bool local = false;
+    SetBuiltinRussian(russian, name, local);
+    EXPECT_EQ(Item(window->SettingsMenu(), "miGeneral")->text(), russian.Text(Lng::lng_MF_miGeneral));
+}
+
+TEST_F(MainWindowTest, TheSchedulerWithoutProfilesWarnsFirst) {
+    TLumoNotificationSettings popups;
+    OpenWindow();
+    int opened = 0;
+    window->Hooks().Scheduler = [&] { ++opened; };
+    Item(window->SettingsMenu(), "miScheduler")->trigger();
+    ASSERT_EQ(popups.NotificationList.size(), 1);
+    EXPECT_EQ(popups.NotificationList.first()->Title, "Warning");
+    EXPECT_EQ(popups.NotificationList.first()->Text,
+              "There are no profiles to show in the scheduler. Create at least one profile.");
+    EXPECT_EQ(opened, 1);
+}
+
 TEST_F(MainWindowTest, TheUpdateLinkFollowsUpdateAvailable) {
     OpenWindow();
     EXPECT_FALSE(window->StatusLinks()->findChild<QLabel*>("lnkUpdateAvailable")->isVisible());
