@@ -26,7 +26,9 @@ LAYERS = [
     ["sync", "zip"],
     ["folderzip"],
     ["app"],
-    ["cli", "gui", "program"],
+    ["cli", "gui"],
+    # The desktop program creates the windows.
+    ["program"],
 ]
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')

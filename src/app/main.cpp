@@ -5,13 +5,14 @@
 #include "app/instance_channel.h"
 #include "app/resident_engine.h"
 #include "app/settings_loader.h"
-#include "placeholder_window.h"
+#include "main_window_host.h"
 #include "scheduler/schedule.h"
 #include "scheduler/schedule_clock.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <cstdio>
@@ -63,16 +64,19 @@ int main(int argc, char** argv) {
     }
     if (lockState == TDataFolderLock::State::Unavailable)
         std::fprintf(stderr, "norvane-backup: %s\n", lock.ErrorText().toLocal8Bit().constData());
-    const bool startedByAutorun = IsAutorun(parameters);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Norvane Backup"));
+    QApplication::setDesktopFileName(QStringLiteral("norvane-backup"));
+    // Hidden at start and in the tray, the window must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     TAppContext context(paths);
     context.Options.PortableMode = portable;
     if (auto clock = ScheduleClockFromEnvironment())
         context.Schedule().SetClock(std::move(clock));
-    TPlaceholderWindow window;
+    const bool settingsExisted = QFileInfo::exists(context.Paths().SettingsFile());
+    TMainWindowHost window(MainWindowStartFromArguments(parameters, settingsExisted));
     TResidentHooks hooks;
     hooks.ShowOrToggle = [&window] { return window.TrayIconClick(); };
     hooks.EditorOpen = [&window] { return window.EditorOpen(); };
@@ -92,9 +96,9 @@ int main(int argc, char** argv) {
     engine.StartAfterLoading();
     window.Create(context);
     engine.FinishStart();
-    // Visible once the event loop runs, unless started by the autorun entry.
-    if (!startedByAutorun)
-        QTimer::singleShot(0, &app, [&window] { window.Show(); });
+    // Shown once the event loop runs; started by the autorun entry, only the
+    // tray icon (or, without a tray, a window minimised to the taskbar).
+    QTimer::singleShot(0, &app, [&window] { window.Show(); });
     // Switches given to the first start act as if a later start had sent them
     // (a jump-list item starts its profile even when nothing was running).
     if (!parameters.isEmpty() && !forceLoad)

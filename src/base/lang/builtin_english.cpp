@@ -178,6 +178,9 @@ const TBuiltinText kEnglishApplicationTexts[] = {
     {Lng::lng_Scheduler_lblMinutes, "Minutes:"},
     {Lng::lng_Scheduler_lblRunTime, "Run time:"},
     {Lng::lng_Scheduler_chkExpiredTask, "Perform an expired task"},
+    {Lng::lng_MF_NotAvailableYet, "This window is not available yet."},
+    {Lng::lng_MF_TrayUnavailable, "There is no system tray on this desktop: the window is minimized to the taskbar instead."},
+    {Lng::lng_AboutForm_Beta, " beta"},
 };
 
 const TBuiltinText kEnglishLibraryTexts[] = {

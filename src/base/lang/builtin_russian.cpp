@@ -177,6 +177,9 @@ const TBuiltinText kRussianApplicationTexts[] = {
     {Lng::lng_Scheduler_lblMinutes, "Минуты:"},
     {Lng::lng_Scheduler_lblRunTime, "Время запуска:"},
     {Lng::lng_Scheduler_chkExpiredTask, "Выполнить просроченную задачу"},
+    {Lng::lng_MF_NotAvailableYet, "Это окно пока недоступно."},
+    {Lng::lng_MF_TrayUnavailable, "На этом рабочем столе нет области уведомлений: окно сворачивается на панель задач."},
+    {Lng::lng_AboutForm_Beta, " бета"},
 };
 
 const TBuiltinText kRussianLibraryTexts[] = {

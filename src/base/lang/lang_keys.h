@@ -435,6 +435,11 @@ enum class Lng : int {
     lib_lng_Date_ShortDay6,
     lib_lng_Date_ShortDay7,
 
+    // Texts added by this program, after the inherited set: [MainForm], [AboutForm]
+    lng_MF_NotAvailableYet,
+    lng_MF_TrayUnavailable,
+    lng_AboutForm_Beta,
+
     Count
 };
 

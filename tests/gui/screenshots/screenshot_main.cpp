@@ -44,7 +44,11 @@ int Photograph(const TShot& shot, const QString& language, const QString& outDir
     LoadAllSettings(context);
     QString languageName;
     bool local = false;
-    ApplyBuiltinLanguage(context.Language, language, languageName, local);
+    // The passes are named for people; the built-in tables by their short names.
+    const QString builtin = language == QLatin1String("Russian") ? QStringLiteral("Rus") : QStringLiteral("Eng");
+    ApplyBuiltinLanguage(context.Language, builtin, languageName, local);
+    // The profiles' row texts were made while loading, in the stored language.
+    context.RefreshAllProfileTexts();
 
     TShotEnv env{context, language};
     std::unique_ptr<QWidget> window = shot.Make(env);
