@@ -74,3 +74,23 @@ EProgramImage TrayFrame(int frame) {
     const int index = ((frame % kTrayFrameCount) + kTrayFrameCount) % kTrayFrameCount;
     return kFrames[index];
 }
+
+QIcon ProgramSvgIcon(const QString& name) {
+    EnsureProgramImagesResource();
+    QFile file(QStringLiteral(":/images/%1.svg").arg(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QSvgRenderer renderer(file.readAll());
+    if (!renderer.isValid())
+        return {};
+    QIcon icon;
+    for (int size : {16, 32, 48}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        renderer.render(&painter, QRectF(0, 0, size, size));
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}

@@ -47,3 +47,7 @@ QString ProgramImageResource(EProgramImage image);
 QByteArray ProgramImageSvg(EProgramImage image);
 // The tray animation's frame for a running counter (wraps around).
 EProgramImage TrayFrame(int frame);
+
+// Small pictures of the edit fields' buttons, by the name of their SVG file
+// under :/images ("edit_paste"); a null icon for an unknown name.
+QIcon ProgramSvgIcon(const QString& name);

@@ -1,5 +1,6 @@
 #include "gui/ui/dialog_settings.h"
 
+#include "gui/images/program_images.h"
 #include "gui/notify/notifications.h"
 #include "lang/builtin_tables.h"
 #include "lang/language.h"
@@ -61,7 +62,7 @@ tfm_Settings::tfm_Settings()
     : be_Choose(StandardIcon(QStyle::SP_FileDialogDetailedView)),
       be_File(StandardIcon(QStyle::SP_FileIcon)),
       be_Folder(StandardIcon(QStyle::SP_DirOpenIcon)),
-      be_Paste(StandardIcon(QStyle::SP_DialogApplyButton)),
+      be_Paste(ProgramSvgIcon(QStringLiteral("edit_paste"))),
       be_Run(StandardIcon(QStyle::SP_MediaPlay)),
       ico_Notification_Warning(kNotificationImageWarning),
       ico_Notification_Update(kNotificationImageUpdate),

@@ -1,15 +1,14 @@
 #pragma once
 
+#include <QDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
-
-class QDialog;
-class QLabel;
-class QFrame;
-class QPushButton;
-class QScrollArea;
 
 // The message box: a text over the band with one to three buttons, each
 // giving its own modal result. Closing it with the close box (or Esc) gives

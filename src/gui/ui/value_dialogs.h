@@ -2,17 +2,17 @@
 
 #include "gui/ui/standard_dialogs.h"
 
+#include <QComboBox>
+#include <QDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
-class QComboBox;
-class QDialog;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QSpinBox;
 
 // The dialogs that ask for one value. Each is built when asked for, shown
 // modally by its entry routine in standard_dialogs.h and destroyed with it.

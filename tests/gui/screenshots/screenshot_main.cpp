@@ -5,6 +5,7 @@
 
 #include "app/app_context.h"
 #include "app/settings_loader.h"
+#include "lang/builtin_tables.h"
 #include "lang/language_choice.h"
 
 #include <QApplication>
@@ -44,7 +45,11 @@ int Photograph(const TShot& shot, const QString& language, const QString& outDir
     LoadAllSettings(context);
     QString languageName;
     bool local = false;
-    ApplyBuiltinLanguage(context.Language, language, languageName, local);
+    // The built-in tables go by their stored names ("Eng", "Rus").
+    const QString tableName = QLatin1String(language == QStringLiteral("Russian") ? kBuiltinRussianName
+                                                                                   : kBuiltinEnglishName);
+    if (!ApplyBuiltinLanguage(context.Language, tableName, languageName, local))
+        std::fprintf(stderr, "screenshots: no built-in table %s\n", qPrintable(tableName));
 
     TShotEnv env{context, language};
     std::unique_ptr<QWidget> window = shot.Make(env);

@@ -72,3 +72,10 @@ TEST(ProgramImages, ImageListFindsImagesByNameAndIndex) {
     EXPECT_EQ(list.Pixmap(info).size(), QSize(64, 64));
     EXPECT_TRUE(list.Pixmap(list.Count()).isNull());
 }
+
+TEST(ProgramImages, EditButtonIconsComeFromTheirSvgFiles) {
+    const QIcon paste = ProgramSvgIcon(QStringLiteral("edit_paste"));
+    ASSERT_FALSE(paste.isNull());
+    EXPECT_GT(CoveredShare(paste.pixmap(16, 16).toImage()), 0.3);
+    EXPECT_TRUE(ProgramSvgIcon(QStringLiteral("no_such_picture")).isNull());
+}
