@@ -3,6 +3,7 @@
 
 #include "shot_registry.h"
 
+#include "gui/images/program_images.h"
 #include "gui/notify/notification_form.h"
 #include "gui/notify/notifications.h"
 #include "gui/ui/message_box.h"
@@ -103,6 +104,28 @@ std::unique_ptr<QWidget> YesNoCountdown(TShotEnv& env) {
     return TakeDialog(box);
 }
 
+// Every program image at 16, 32 and (at ratio 2) 32 logical pixels.
+std::unique_ptr<QWidget> ImageSheet(TShotEnv&) {
+    const int count = static_cast<int>(std::size(kAllProgramImages));
+    QPixmap sheet(count * 72 + 8, 16 + 32 + 64 + 40);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    for (int i = 0; i < count; ++i) {
+        const int left = 8 + i * 72;
+        painter.drawPixmap(left, 8, ProgramPixmap(kAllProgramImages[i], 16));
+        painter.drawPixmap(left, 32, ProgramPixmap(kAllProgramImages[i], 32));
+        QPixmap twice = ProgramPixmap(kAllProgramImages[i], 32, 2.0);
+        twice.setDevicePixelRatio(1.0); // shown pixel for pixel
+        painter.drawPixmap(left, 72, twice);
+    }
+    painter.end();
+    auto label = std::make_unique<QLabel>();
+    label->setPixmap(sheet);
+    label->resize(sheet.size());
+    return label;
+}
+
+const TShotRegistrar kImages("program_images", ImageSheet);
 const TShotRegistrar kPopups("popup_stack", [](TShotEnv& env) { return PopupStack(env, false); });
 const TShotRegistrar kPopupsWithTitles("popup_stack_title_labels",
                                        [](TShotEnv& env) { return PopupStack(env, true); });
