@@ -5,7 +5,6 @@
 
 #include "app/app_context.h"
 #include "app/settings_loader.h"
-#include "lang/builtin_tables.h"
 #include "lang/language_choice.h"
 
 #include <QApplication>
@@ -45,11 +44,11 @@ int Photograph(const TShot& shot, const QString& language, const QString& outDir
     LoadAllSettings(context);
     QString languageName;
     bool local = false;
-    // The built-in tables go by their stored names ("Eng", "Rus").
-    const QString tableName = QLatin1String(language == QStringLiteral("Russian") ? kBuiltinRussianName
-                                                                                   : kBuiltinEnglishName);
-    if (!ApplyBuiltinLanguage(context.Language, tableName, languageName, local))
-        std::fprintf(stderr, "screenshots: no built-in table %s\n", qPrintable(tableName));
+    // The passes are named for people; the built-in tables by their short names.
+    const QString builtin = language == QLatin1String("Russian") ? QStringLiteral("Rus") : QStringLiteral("Eng");
+    ApplyBuiltinLanguage(context.Language, builtin, languageName, local);
+    // The profiles' row texts were made while loading, in the stored language.
+    context.RefreshAllProfileTexts();
 
     TShotEnv env{context, language};
     std::unique_ptr<QWidget> window = shot.Make(env);
