@@ -113,7 +113,9 @@ TEST_F(LinkControls, StyleWithoutImageListHasNoImageAndNoGap) {
     EXPECT_EQ(link->pImage->size(), QSize(0, 0));
     EXPECT_FALSE(link->pImage->isVisibleTo(&fParent));
     EXPECT_EQ(plain->FLabelIndent, 0);
-    EXPECT_EQ(link->pLabel->x(), 12);
+    // The caption stays on the link's line: nothing to centre it against.
+    EXPECT_EQ(link->pLabel->pos(), QPoint(12, 8));
+    EXPECT_EQ(link->pHeight, link->pLabel->height());
 }
 
 TEST_F(LinkControls, SameCaptionTwiceLaysNothingOutAndUpperCaseStylesShout) {
