@@ -1,10 +1,16 @@
 #include "gui/notify/notifications.h"
 
-// Records the popups without windows until the popup window exists; the
-// manager's list and the entry points are the ones callers keep.
+#include "gui/images/image_list.h"
+#include "gui/notify/notification_form.h"
+#include "gui/ui/link_controls.h"
+#include "gui/util/window_helpers.h"
 
 namespace {
+
 TLumoNotificationSettings* gCurrent = nullptr;
+
+constexpr int kRestackIntervalMs = 6000;
+constexpr int kGap = 10;
 
 void Open(TNotification* note) {
     TLumoNotificationSettings* manager = TLumoNotificationSettings::Current();
@@ -12,18 +18,49 @@ void Open(TNotification* note) {
         delete note;
         return;
     }
-    if (note->Time < 0)
-        note->Time = manager->fDefaultShowTime;
-    manager->NotificationList.append(note);
+    manager->Show(note);
 }
+
+// Closed ranges: popups that merely touch count as overlapping, so the gap
+// between them is always kept.
+bool RangesMeet(int top1, int height1, int top2, int height2) {
+    return top1 <= top2 + height2 && top2 <= top1 + height1;
+}
+
 } // namespace
 
-TLumoNotificationSettings::TLumoNotificationSettings(QObject* parent) : QObject(parent) {
+std::unique_ptr<TLumoImageList> MakeNotificationImageList() {
+    auto list = std::make_unique<TLumoImageList>(32, 32);
+    list->Add(QStringLiteral("Notification_Info"), EProgramImage::NotificationInfo);
+    list->Add(QStringLiteral("Notification_Warning"), EProgramImage::NotificationWarning);
+    list->Add(QStringLiteral("Notification_Error"), EProgramImage::NotificationError);
+    list->Add(QStringLiteral("Notification_Update"), EProgramImage::NotificationUpdate);
+    return list;
+}
+
+TLumoNotificationSettings::TLumoNotificationSettings(QObject* parent)
+    : QObject(parent), fStandardImages(MakeNotificationImageList()) {
+    pMainImageList = fStandardImages.get();
+    fPlainLinkStyle = new TLumo_Link_Style(nullptr);
+    fPlainLinkStyle->SetLabelColors(QColor(0, 102, 204), QColor(0, 70, 140), QColor(140, 140, 140));
+    pLinkStyle = fPlainLinkStyle;
+    pSetNewPositionTimer.setInterval(kRestackIntervalMs);
+    connect(&pSetNewPositionTimer, &QTimer::timeout, this, &TLumoNotificationSettings::RestackAll);
     gCurrent = this;
 }
 
 TLumoNotificationSettings::~TLumoNotificationSettings() {
-    qDeleteAll(NotificationList);
+    pSetNewPositionTimer.stop();
+    for (TNotification* note : NotificationList) {
+        if (note->ReportForm) {
+            note->ReportForm->Report = nullptr;
+            delete note->ReportForm.data();
+        }
+        delete note;
+    }
+    NotificationList.clear();
+    if (fPlainLinkStyle && fPlainLinkStyle->pRegistry->lst_Styles.contains(fPlainLinkStyle))
+        fPlainLinkStyle->Remove();
     if (gCurrent == this)
         gCurrent = nullptr;
 }
@@ -47,18 +84,128 @@ void TLumoNotificationSettings::NowDestroy() {
     pNowDestroy = true;
 }
 
+void TLumoNotificationSettings::Show(TNotification* note) {
+    if (pNowDestroy) {
+        delete note;
+        return;
+    }
+    if (note->Time < 0)
+        note->Time = fDefaultShowTime;
+    auto* form = new tfm_NotificationForm(*this, *note);
+    note->ReportForm = form;
+    note->frmWidth = form->frameGeometry().width();
+    note->frmHeight = form->frameGeometry().height();
+    NotificationList.append(note);
+    PlaceNotifications(note);
+    form->show();
+    form->raise();
+    // Shown, the window has its frame: the stacking goes by the size on screen.
+    if (form->frameGeometry().size() != QSize(note->frmWidth, note->frmHeight)) {
+        note->frmWidth = form->frameGeometry().width();
+        note->frmHeight = form->frameGeometry().height();
+        PlaceNotifications(note);
+    }
+    form->StartCloseTimer();
+    pSetNewPositionTimer.start();
+}
+
+void TLumoNotificationSettings::PlaceNotifications(TNotification* nOnly) {
+    if (pNowRebuildPosition || pNowDestroy)
+        return;
+    const QRect area = WorkAreaRect();
+    const int right = area.x() + area.width();
+    const int bottom = area.y() + area.height();
+    pNowRebuildPosition = true;
+    pSetNewPositionTimer.stop();
+
+    const QList<TNotification*> toPlace = nOnly ? QList<TNotification*>{nOnly} : NotificationList;
+    for (TNotification* p : toPlace) {
+        // A window manager may have framed the window since it was built; the
+        // stacking goes by the size on screen.
+        if (p->ReportForm && p->ReportForm->isVisible()) {
+            p->frmWidth = p->ReportForm->frameGeometry().width();
+            p->frmHeight = p->ReportForm->frameGeometry().height();
+        }
+        int x = right - p->frmWidth - kGap;
+        int y = bottom - p->frmHeight - kGap;
+        bool conflict = true;
+        while (conflict) {
+            conflict = false;
+            for (const TNotification* q : NotificationList) {
+                if (q == p || q->PosX == 0 || q->PosY == 0 || q->PosX != x)
+                    continue;
+                if (!RangesMeet(y, p->frmHeight, q->PosY, q->frmHeight))
+                    continue;
+                y = q->PosY - p->frmHeight - kGap;
+                if (y < area.y()) {
+                    y = bottom - p->frmHeight - kGap;
+                    x = q->PosX - p->frmWidth - kGap;
+                }
+                conflict = true;
+                break;
+            }
+        }
+        p->PosX = x;
+        p->PosY = y;
+        if (p->ReportForm)
+            p->ReportForm->move(x, y);
+    }
+
+    pNowRebuildPosition = false;
+    if (!NotificationList.isEmpty())
+        pSetNewPositionTimer.start();
+}
+
+void TLumoNotificationSettings::RestackAll() {
+    PlaceNotifications(nullptr);
+}
+
+void TLumoNotificationSettings::CloseNotification(TNotification* note) {
+    if (!note || !NotificationList.contains(note))
+        return;
+    if (tfm_NotificationForm* form = note->ReportForm) {
+        form->tmrClose.stop();
+        form->Report = nullptr;
+        form->hide();
+        // The close may come from inside one of the window's own handlers
+        // (its close box, its link): the window goes once they have returned.
+        form->deleteLater();
+    }
+    NotificationList.removeAll(note);
+    if (NotificationList.isEmpty())
+        pSetNewPositionTimer.stop();
+    else if (!pNowDestroy)
+        pSetNewPositionTimer.start();
+    delete note;
+}
+
 void ShowNotification(const QString& Title, const QString& Text, int ImgIndex, int Time) {
-    Open(new TNotification{Title, Text, QString(), Time, ImgIndex, 0, 0, {}});
+    auto* note = new TNotification;
+    note->Title = Title;
+    note->Text = Text;
+    note->ImgIndex = ImgIndex;
+    note->Time = Time;
+    Open(note);
 }
 
 void ShowLinkNotification(const QString& Title, const QString& Text, const QString& LinkText, int ImgIndex,
                           int LinkImgIndex, int Time, int LinkTag, std::function<void(TNotification&)> LinkClick) {
-    Open(new TNotification{Title, Text, LinkText, Time, ImgIndex, LinkImgIndex, LinkTag, std::move(LinkClick)});
+    auto* note = new TNotification;
+    note->Title = Title;
+    note->Text = Text;
+    note->LinkText = LinkText;
+    note->ImgIndex = ImgIndex;
+    note->LinkImgIndex = LinkImgIndex;
+    note->Time = Time;
+    note->LinkTag = LinkTag;
+    note->LinkClick = std::move(LinkClick);
+    Open(note);
 }
 
 void HideAllNotifies() {
-    if (TLumoNotificationSettings* manager = TLumoNotificationSettings::Current()) {
-        qDeleteAll(manager->NotificationList);
-        manager->NotificationList.clear();
-    }
+    TLumoNotificationSettings* manager = TLumoNotificationSettings::Current();
+    if (!manager)
+        return;
+    while (!manager->NotificationList.isEmpty())
+        manager->CloseNotification(manager->NotificationList.first());
 }
