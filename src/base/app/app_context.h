@@ -27,7 +27,7 @@ struct TAppPaths {
     QString LangFolder; // ends with the path separator
     // The folder of the program (portable marker, downloaded updates); ends with
     // the path separator. Empty: the folder of the running executable.
-    QString ProgramFolder;
+    QString ProgramFolder{};
     QString SettingsFile() const { return DataFolder + QStringLiteral("Backup.ini"); }
 };
 
