@@ -182,6 +182,7 @@ void TfrmProfile::BuildWindow() {
     lstItems = new QListWidget(this);
     lstItems->setObjectName(QStringLiteral("lstItems"));
     lstItems->setFixedWidth(190);
+    lstItems->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     lstItems->setIconSize(QSize(20, 20));
     body->addWidget(lstItems);
 
@@ -226,6 +227,8 @@ void TfrmProfile::BuildWindow() {
     for (QPushButton* button : findChildren<QPushButton*>())
         if (button != btnApply)
             button->setAutoDefault(false);
+    for (TBoundedSpinBox* number : findChildren<TBoundedSpinBox*>())
+        number->setMaximumWidth(120);
     resize(780, 560);
 }
 
@@ -764,6 +767,9 @@ void TfrmProfile::ShowItems() {
         lstItems->addItem(new QListWidgetItem(style()->standardIcon(QStyle::SP_DialogCancelButton),
                                               LngText(Lng::lib_lng_btn_Exclude)));
     }
+    // Wide enough for the longest caption of the current language.
+    const int needed = lstItems->sizeHintForColumn(0) + 2 * lstItems->frameWidth() + 12;
+    lstItems->setFixedWidth(qMax(190, needed));
     lstItems->blockSignals(blocked);
 }
 

@@ -226,8 +226,9 @@ TEST_P(BadInput, IsRefusedWithItsMessageOnItsPageAndNothingIsStored) {
     EXPECT_TRUE(focused) << "focus is on " << focus->objectName().toStdString();
     EXPECT_EQ(f.context->Profiles().size(), profilesBefore);
     EXPECT_TRUE(f.context->Saver().WaitingRequests().empty());
-    if (!uid.isEmpty())
+    if (!uid.isEmpty()) {
         EXPECT_EQ(f.context->FindProfileByUID(uid)->Title().toUtf8(), settingsBefore);
+    }
     window.SetHooks({});
     window.hide();
 }

@@ -474,7 +474,7 @@ TEST(ProfileEditor, TheDiskFieldsTakeTheChosenVolumesIDAndTheLeftButtonClearsIt)
     window.SetProfile(QString(), TBackupClass::bcFolderZip);
     window.show();
     {
-        TScopedPickerAnswers answers([](const TPickerRequest& r) {
+        TScopedPickerAnswers answers([id](const TPickerRequest& r) {
             EXPECT_EQ(r.Kind, TPickerKind::Volume);
             return QStringList{QStringLiteral("/media/usb"), id, QStringLiteral("USB")};
         });

@@ -6,12 +6,20 @@
 #include "app/app_context.h"
 #include "folderzip/folderzip_task.h"
 #include "gui/profiles/profile_editor.h"
+#include "lang/language_choice.h"
 #include "sync/sync_task.h"
 #include "zip/zip_task.h"
 
 #include <QListWidget>
 
 namespace {
+
+// The pass names its language in full; the built-in tables go by "Eng" and "Rus".
+void SpeakTheLanguageOf(TShotEnv& env) {
+    ApplyBuiltinLanguage(env.Context.Language,
+                         env.Language == QLatin1String("Russian") ? QStringLiteral("Rus") : QStringLiteral("Eng"),
+                         env.Context.Options.Language, env.Context.Options.LanguageLocal);
+}
 
 QString SyncProfile(TAppContext& context) {
     TLumo_Sync& task = TLumo_Sync::Create(context, QString());
@@ -55,6 +63,7 @@ QString FolderZipProfile(TAppContext& context) {
 
 TShotMaker Page(QString (*make)(TAppContext&), int page) {
     return [make, page](TShotEnv& env) -> std::unique_ptr<QWidget> {
+        SpeakTheLanguageOf(env);
         auto window = std::make_unique<TfrmProfile>(env.Context);
         window->setModal(false);
         window->SetProfile(make(env.Context), TBackupClass::bcNone);
@@ -65,6 +74,7 @@ TShotMaker Page(QString (*make)(TAppContext&), int page) {
 
 TShotMaker NewPage(TBackupClass kind) {
     return [kind](TShotEnv& env) -> std::unique_ptr<QWidget> {
+        SpeakTheLanguageOf(env);
         auto window = std::make_unique<TfrmProfile>(env.Context);
         window->setModal(false);
         window->SetProfile(QString(), kind);
@@ -86,7 +96,8 @@ const TShotRegistrar kShots[] = {
     {"profile_folderzip_exclude", Page(FolderZipProfile, 2)},
     {"general_settings",
      [](TShotEnv& env) -> std::unique_ptr<QWidget> {
-         auto window = std::make_unique<TfrmProfile>(env.Context);
+         SpeakTheLanguageOf(env);
+        auto window = std::make_unique<TfrmProfile>(env.Context);
          window->setModal(false);
          window->SetMainAppSettings();
          return window;
