@@ -6,6 +6,8 @@
 #include "gui/util/two_folder_dialog.h"
 #include "lang/language.h"
 
+#include <QPushButton>
+
 #include <gtest/gtest.h>
 
 namespace {
