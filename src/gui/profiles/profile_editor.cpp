@@ -1,7 +1,7 @@
 #include "gui/profiles/profile_editor.h"
 
 #include "app/app_context.h"
-#include "app/task_queue.h"
+#include "profiles/task_queue.h"
 #include "folderzip/folderzip_task.h"
 #include "gui/notify/notifications.h"
 #include "gui/profiles/profile_checks.h"

@@ -5,7 +5,7 @@
 
 #include "editor_test_support.h"
 
-#include "app/task_queue.h"
+#include "profiles/task_queue.h"
 #include "folderzip/folderzip_task.h"
 #include "gui/profiles/profile_commands.h"
 #include "gui/profiles/profile_editor.h"
