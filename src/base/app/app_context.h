@@ -25,6 +25,9 @@ class TTaskQueue;
 struct TAppPaths {
     QString DataFolder; // ends with the path separator
     QString LangFolder; // ends with the path separator
+    // The folder of the program (portable marker, downloaded updates); ends with
+    // the path separator. Empty: the folder of the running executable.
+    QString ProgramFolder{};
     QString SettingsFile() const { return DataFolder + QStringLiteral("Backup.ini"); }
 };
 

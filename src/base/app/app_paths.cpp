@@ -15,6 +15,7 @@ TAppPaths DefaultAppPaths(bool* portableMode) {
         *portableMode = portable;
     TAppPaths paths;
     paths.LangFolder = programFolder + QStringLiteral("Lang") + delim;
+    paths.ProgramFolder = programFolder;
     paths.DataFolder = portable ? programFolder
                                 : QString::fromStdString(os::UserConfigFolder()) + delim +
                                       QStringLiteral("Norvane Backup") + delim;
