@@ -319,6 +319,10 @@ void TSyncThread::DropDone(TRunItem& item) {
 
 void TSyncThread::CopyPhase() {
     PublishStatus(TLumo_Operation::fsCopy);
+    // Only the deletion phase asks what was written: a run with nothing to
+    // delete records nothing (a first run over a million files would keep a
+    // million of them and examine every folder once more).
+    fRecordWritten = !fStorageList.empty();
     for (TRunItem& item : fSourceList) {
         if (Aborted())
             break;
@@ -359,7 +363,8 @@ void TSyncThread::CopyFolderEntry(TRunItem& item) {
             fSyncThread.fLastError = TLumo_Error::feCopy;
         }
     }
-    fWritten.Add(target);
+    if (fRecordWritten)
+        fWritten.Add(target);
     DropDone(item);
 }
 
@@ -377,7 +382,8 @@ void TSyncThread::CopyFileEntry(TRunItem& item) {
         }
         fEnsuredFolder = folder;
         // Another pair may list this folder as stale; it now holds what this run writes.
-        fWritten.Add(folder);
+        if (fRecordWritten)
+            fWritten.Add(folder);
     }
     const TLumo_FileStatus kept = s.Status;
     s.Status = TLumo_FileStatus::flsActive;
@@ -390,7 +396,7 @@ void TSyncThread::CopyFileEntry(TRunItem& item) {
             fProgress = percent;
             PublishProgress();
         },
-        &fWritten);
+        fRecordWritten ? &fWritten : nullptr);
     fProgress = 0;
     PublishProgress();
     s.Error = outcome != TCopyOutcome::Copied;

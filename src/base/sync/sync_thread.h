@@ -83,6 +83,7 @@ private:
     TRunList fStorageList;
     std::unique_ptr<TSyncUiBatch> fBatch;
     TWrittenObjects fWritten;
+    bool fRecordWritten = true;
     QString fEnsuredFolder;
     // What the analysis must leave alone, and the texts naming why.
     TKeptTrees fKeptSource;
