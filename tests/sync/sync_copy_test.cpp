@@ -291,3 +291,39 @@ TEST_F(DeepFileOpsTest, AbsenceIsProvenOrAnError) {
 }
 
 } // namespace
+
+namespace {
+
+// Sets the process's file mode creation mask for one scope.
+class CreationMaskScope {
+public:
+    explicit CreationMaskScope(mode_t mask) : fOld(::umask(mask)) {}
+    ~CreationMaskScope() { ::umask(fOld); }
+    CreationMaskScope(const CreationMaskScope&) = delete;
+    CreationMaskScope& operator=(const CreationMaskScope&) = delete;
+
+private:
+    mode_t fOld;
+};
+
+} // namespace
+
+// The copy gets exactly the source's permission bits, whatever the creation
+// mask would take away from a new file.
+TEST_F(CopyOneFileTest, CopyHasTheSourcesPermissionBitsUnderAnyCreationMask) {
+    for (const mode_t mask : {mode_t{0}, mode_t{022}, mode_t{077}}) {
+        for (const mode_t mode : {mode_t{0600}, mode_t{0444}, mode_t{0666}, mode_t{0751}, mode_t{0}}) {
+            const CreationMaskScope scope(mask);
+            Write(Source(), "content");
+            ASSERT_EQ(::chmod(QFile::encodeName(Source()).constData(), mode), 0);
+            const std::atomic<bool> stop{false};
+            ASSERT_EQ(CopyOneFile(Source(), Target(), 7, stop, {}), TCopyOutcome::Copied);
+            struct stat st {};
+            ASSERT_EQ(::stat(QFile::encodeName(Target()).constData(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, mode) << std::oct << "mask " << mask << " mode " << mode;
+            EXPECT_EQ(Read(Target()), "content");
+            ::chmod(QFile::encodeName(Source()).constData(), 0644);
+            ::unlink(QFile::encodeName(Target()).constData());
+        }
+    }
+}

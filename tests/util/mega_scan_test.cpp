@@ -1,7 +1,9 @@
 #include "os/file_attributes.h"
 #include "util/date_time.h"
+#include "util/file_time.h"
 #include "util/mega_scan.h"
 #include "util/native_path.h"
+#include "util/scan_listing.h"
 
 #include "deep_tree.h"
 #include "qt_app.h"
@@ -20,6 +22,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -389,4 +392,56 @@ TEST_F(MegaScanTest, LeftoversByPrefixAreHandedBackWhateverTheExclusionsSay) {
     leftovers.sort();
     EXPECT_EQ(leftovers, QStringList({Root() + ".tmp-1", Root() + "sub/.tmp-2"}));
     EXPECT_EQ(SubPaths(), QSet<QString>({"sub"}));
+}
+
+// The compact listing holds what the element list holds, in the same order,
+// whatever the exclusions, limits and leftovers.
+TEST_F(MegaScanTest, CompactListingHoldsTheElementListsEntriesInItsOrder) {
+    for (const char* path : {"a.txt", "b.tmp", ".hidden", "sub/c.txt", "sub/deeper/d.bin", "Sub/Cache/e.txt",
+                             "sub/.tmp-left", "big/large.dat"})
+        File(QString::fromLatin1(path), 3);
+    SparseFile("big/huge.dat", 5 * 1048576);
+    Folder("empty");
+    Folder("sub/deeper/deepest");
+    ASSERT_TRUE(QFile::link("a.txt", Root() + "sub/link"));
+    const QByteArray raw = QFile::encodeName(Root()) + "na\xefve";
+    ASSERT_EQ(::mkdir(raw.constData(), 0755), 0);
+    ASSERT_EQ(::close(::open((raw + "/f\xe9.txt").constData(), O_WRONLY | O_CREAT, 0644)), 0);
+    const struct {
+        QStringList masks;
+        QStringList fragments;
+        qint64 skipSize;
+        bool skipHidden;
+    } cases[] = {{{}, {}, 0, false}, {{"*.tmp", "deeper/"}, {"/CACHE/"}, 0, false}, {{}, {}, 1048576, true}};
+    for (const auto& c : cases) {
+        TLumo_MegaScan list;
+        list.LeftoverPrefix = ".tmp-";
+        list.GetFilesSize({Root()}, c.masks, c.fragments, c.skipSize, c.skipHidden);
+        TLumo_MegaScan compact;
+        compact.LeftoverPrefix = ".tmp-";
+        TLumo_ScanListing listing;
+        compact.ListTree(Root(), c.masks, c.fragments, c.skipSize, c.skipHidden, listing);
+        const auto& elements = list.ScanResult.FileList;
+        ASSERT_EQ(listing.Entries.size(), elements.size());
+        ASSERT_GT(elements.size(), 3u);
+        for (std::uint32_t i = 0; i < listing.Entries.size(); ++i) {
+            const TLumo_ListedEntry& e = listing.Entries[i];
+            const TLumo_SearchElement& s = elements[i];
+            EXPECT_EQ(listing.RelativePathText(i), s.SubPath());
+            EXPECT_EQ(e.IsFolder(), s.IsFolder);
+            EXPECT_EQ(e.Size, s.Size);
+            EXPECT_EQ(e.Attr, s.Attr);
+            EXPECT_EQ(e.ModifiedNs, s.ModifiedNs);
+            EXPECT_EQ(UnixNsToDateTime(e.CreatedNs), s.DT_Created);
+            if (e.IsFolder()) {
+                const TLumo_ListedFolder& folder = listing.Folders[listing.FolderOfEntry(i)];
+                EXPECT_EQ(folder.SelfEntry, i);
+                for (std::uint32_t inside = folder.FirstEntry; inside < folder.EndEntry; ++inside)
+                    EXPECT_TRUE(elements[inside].SubPath().startsWith(s.SubPath() + "/"));
+            }
+        }
+        EXPECT_EQ(listing.FullSize, list.ScanResult.FullSize);
+        EXPECT_EQ(listing.Leftovers, list.ScanResult.Leftovers);
+        EXPECT_TRUE(listing.Failures.empty());
+    }
 }

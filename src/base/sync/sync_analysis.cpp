@@ -4,30 +4,15 @@
 #include "sync/sync_task.h"
 #include "util/mega_scan.h"
 #include "util/native_path.h"
+#include "util/file_time.h"
 #include "util/path_delim.h"
 
+#include <QFileInfo>
 #include <QHash>
 
-#include <QFileInfo>
+#include <string_view>
+#include <unordered_map>
 
-namespace {
-
-struct TPairKey {
-    qint32 listIndex;
-    bool isFolder;
-    QString path;
-    bool operator==(const TPairKey&) const = default;
-};
-
-size_t qHash(const TPairKey& key, size_t seed = 0) {
-    return ::qHash(key.path, seed) ^ (static_cast<size_t>(key.listIndex) * 2 + (key.isFolder ? 1 : 0));
-}
-
-void RemoveEmptySlots(TRunList& list) {
-    std::erase_if(list, [](const TRunItem& item) { return item.element == nullptr; });
-}
-
-} // namespace
 
 TSyncExclusions SplitExclusions(const QStringList& lines, const std::atomic<bool>& stop) {
     TSyncExclusions result;
@@ -45,86 +30,158 @@ TSyncExclusions SplitExclusions(const QStringList& lines, const std::atomic<bool
     return result;
 }
 
-bool FilesDiffer(const TSyncFileElement& source, const TSyncFileElement& storage, bool checkDateAndSize) {
-    if (source.Size != storage.Size)
+bool FilesDiffer(qint64 sourceSize, qint64 sourceNs, qint64 storageSize, qint64 storageNs, bool checkDateAndSize) {
+    if (sourceSize != storageSize)
         return true;
     if (!checkDateAndSize)
         return false;
     constexpr qint64 kTwoSecondsNs = 2000000000;
-    const qint64 delta = source.ModifiedNs - storage.ModifiedNs;
+    const qint64 delta = sourceNs - storageNs;
     return delta >= kTwoSecondsNs || delta <= -kTwoSecondsNs;
 }
 
-std::unique_ptr<TSyncFileElement> MakeRunEntry(const TLumo_SearchElement& scanned, const QString& root,
-                                               TSyncElement* pair, qint32 listIndex) {
-    auto entry = std::make_unique<TSyncFileElement>();
-    entry->ListIndex = listIndex;
-    entry->IconIndex = -2;
-    entry->IsFolder = scanned.IsFolder;
-    entry->Attr = scanned.Attr;
-    entry->Root = root;
-    entry->SepPath = scanned.SubPath();
-    entry->CreateTime = scanned.DT_Created;
-    entry->ModifiedTime = scanned.DT_Modified;
-    entry->ModifiedNs = scanned.ModifiedNs;
-    entry->Size = scanned.Size;
-    entry->Error = false;
-    entry->SyncEl = pair;
-    entry->Status = TLumo_FileStatus::flsNone;
-    return entry;
+bool FilesDiffer(const TSyncFileElement& source, const TSyncFileElement& storage, bool checkDateAndSize) {
+    return FilesDiffer(source.Size, source.ModifiedNs, storage.Size, storage.ModifiedNs, checkDateAndSize);
 }
 
-bool CompareLists(TRunList& source, TRunList& storage, bool checkDateAndSize, const std::atomic<bool>& stop,
-                  const std::function<void(TRunItem&)>& found) {
-    // First storage entry per key (stored as index + 1, so that a new slot
-    // reads as 0), and for each entry the next one with the same key, so that
-    // several entries of one key are taken in list order.
-    QHash<TPairKey, qsizetype> first;
-    first.reserve(storage.size());
-    std::vector<qsizetype> next(storage.size(), -1);
-    for (qsizetype i = static_cast<qsizetype>(storage.size()); i-- > 0;) {
-        const TSyncFileElement& t = *storage[static_cast<std::size_t>(i)].element;
-        qsizetype& head = first[TPairKey{t.ListIndex, t.IsFolder, t.SepPath}];
-        // Filled from the end, so the head is always the earliest entry seen so far.
-        next[static_cast<std::size_t>(i)] = head - 1;
-        head = i + 1;
+namespace {
+
+// Marks of the listings' entries during a comparison.
+constexpr std::uint8_t kTakesNoPart = 1; // kept, or a device, pipe or socket
+constexpr std::uint8_t kMatched = 2;
+constexpr std::uint32_t kNoFolder = UINT32_MAX;
+
+bool IsSystemEntry(const TLumo_ListedEntry& entry) {
+    return !entry.IsFolder() && (entry.Attr & 0x04) != 0 && (entry.Attr & 0x400) == 0;
+}
+
+void MarkNonParticipants(TLumo_ScanListing& listing, const QString& root, const TKeptTrees& kept) {
+    const bool anyKept = kept.Covers(root);
+    for (std::uint32_t i = 0; i < listing.Entries.size(); ++i) {
+        TLumo_ListedEntry& entry = listing.Entries[i];
+        entry.Mark = 0;
+        if (IsSystemEntry(entry) || (anyKept && kept.Kept(root, listing.RelativePathText(i), entry.IsFolder())))
+            entry.Mark = kTakesNoPart;
+    }
+}
+
+TRunItem MakeRunEntry(const TPairScan& scan, const TLumo_ScanListing& listing, std::uint32_t index,
+                      const QString& root, const QString& folderText) {
+    const TLumo_ListedEntry& listed = listing.Entries[index];
+    auto entry = std::make_unique<TSyncFileElement>();
+    entry->ListIndex = scan.listIndex;
+    entry->IsFolder = listed.IsFolder();
+    entry->Attr = listed.Attr;
+    entry->Root = root;
+    entry->SepPath = folderText + PathFromNative(listing.NameOf(listed));
+    if (listed.TimesKnown()) {
+        entry->CreateTime = UnixNsToDateTime(listed.CreatedNs);
+        entry->ModifiedTime = UnixNsToDateTime(listed.ModifiedNs);
+        entry->ModifiedNs = listed.ModifiedNs;
+    }
+    entry->Size = listed.Size;
+    entry->SyncEl = scan.pair;
+    TSyncFileElement* raw = entry.get();
+    return TRunItem{raw, std::move(entry)};
+}
+
+// The folder's path text relative to the root, made once per folder that has
+// an entry to report.
+class TFolderText {
+public:
+    explicit TFolderText(const TLumo_ScanListing& listing) : fListing(listing) {}
+    const QString& Of(std::uint32_t folder) {
+        if (folder != fFolder) {
+            fFolder = folder;
+            fText = PathFromNative(fListing.FolderPath(folder));
+        }
+        return fText;
     }
 
-    bool stopped = false;
-    for (TRunItem& item : source) {
-        if (stop.load(std::memory_order_relaxed)) {
-            stopped = true;
-            break;
-        }
-        TSyncFileElement& s = *item.element;
-        auto it = first.find(TPairKey{s.ListIndex, s.IsFolder, s.SepPath});
-        if (it != first.end()) {
-            const qsizetype j = it.value() - 1;
-            TRunItem& counterpart = storage[static_cast<std::size_t>(j)];
-            if (s.IsFolder)
-                s.Status = TLumo_FileStatus::flsOk;
-            else
-                s.Status = FilesDiffer(s, *counterpart.element, checkDateAndSize) ? TLumo_FileStatus::flsModified
-                                                                                  : TLumo_FileStatus::flsOk;
-            counterpart.owned.reset();
-            counterpart.element = nullptr;
-            if (next[static_cast<std::size_t>(j)] >= 0)
-                it.value() = next[static_cast<std::size_t>(j)] + 1;
-            else
-                first.erase(it);
-        }
-        if (s.Status == TLumo_FileStatus::flsNone)
-            s.Status = TLumo_FileStatus::flsNew;
-        if (s.Status == TLumo_FileStatus::flsOk) {
-            item.owned.reset();
-            item.element = nullptr;
-        } else {
+private:
+    const TLumo_ScanListing& fListing;
+    std::uint32_t fFolder = kNoFolder;
+    QString fText;
+};
+
+bool CompareOnePair(TPairScan& scan, bool checkDateAndSize, const std::atomic<bool>& stop, TRunList& changed,
+                    const std::function<void(TRunItem&)>& found) {
+    TLumo_ScanListing& source = scan.source;
+    TLumo_ScanListing& storage = scan.storage;
+    // The storage folder of the same relative path as each source folder
+    // (roots: each other's), found as matching folder entries are met; source
+    // folders are numbered in the order of their entries.
+    std::vector<std::uint32_t> counterpart(source.Folders.size(), kNoFolder);
+    if (!counterpart.empty() && !storage.Folders.empty())
+        counterpart[0] = 0;
+    std::uint32_t nextSourceFolder = 1;
+    std::unordered_map<std::string_view, std::uint32_t> names;
+    TFolderText folderText(source);
+    for (std::uint32_t f = 0; f < source.Folders.size(); ++f) {
+        if (stop.load(std::memory_order_relaxed))
+            return false;
+        const TLumo_ListedFolder& folder = source.Folders[f];
+        const std::uint32_t g = counterpart[f];
+        names.clear();
+        if (g != kNoFolder)
+            for (std::uint32_t t = storage.Folders[g].FirstEntry; t < storage.Folders[g].EndEntry; ++t)
+                if (storage.Entries[t].Mark != kTakesNoPart)
+                    names.emplace(storage.NameOf(storage.Entries[t]), t);
+        for (std::uint32_t i = folder.FirstEntry; i < folder.EndEntry; ++i) {
+            const TLumo_ListedEntry& s = source.Entries[i];
+            const std::uint32_t sourceChild = s.IsFolder() ? nextSourceFolder++ : kNoFolder;
+            if (s.Mark == kTakesNoPart)
+                continue;
+            TLumo_FileStatus status = TLumo_FileStatus::flsNew;
+            if (const auto it = names.find(source.NameOf(s)); it != names.end()) {
+                TLumo_ListedEntry& t = storage.Entries[it->second];
+                if (t.IsFolder() == s.IsFolder() && t.Mark != kMatched) {
+                    t.Mark = kMatched;
+                    if (s.IsFolder()) {
+                        status = TLumo_FileStatus::flsOk;
+                        counterpart[sourceChild] = storage.FolderOfEntry(it->second);
+                    } else {
+                        status = FilesDiffer(s.Size, s.ModifiedNs, t.Size, t.ModifiedNs, checkDateAndSize) ? TLumo_FileStatus::flsModified : TLumo_FileStatus::flsOk;
+                    }
+                }
+            }
+            if (status == TLumo_FileStatus::flsOk)
+                continue;
+            TRunItem& item = changed.emplace_back(MakeRunEntry(scan, source, i, scan.sourceRoot, folderText.Of(f)));
+            item.element->Status = status;
             found(item);
         }
     }
-    RemoveEmptySlots(storage);
-    RemoveEmptySlots(source);
-    return !stopped;
+    return true;
+}
+
+void CollectUnmatched(const TPairScan& scan, TRunList& unmatched) {
+    const TLumo_ScanListing& storage = scan.storage;
+    TFolderText folderText(storage);
+    for (std::uint32_t i = 0; i < storage.Entries.size(); ++i)
+        if (storage.Entries[i].Mark == 0)
+            unmatched.push_back(MakeRunEntry(scan, storage, i, scan.storageRoot,
+                                             folderText.Of(storage.Entries[i].Folder)));
+}
+
+} // namespace
+
+bool CompareScans(std::vector<TPairScan>& scans, const TKeptTrees& keptSource, const TKeptTrees& keptStorage,
+                  bool checkDateAndSize, const std::atomic<bool>& stop, TRunList& changed, TRunList& unmatched,
+                  const std::function<void(TRunItem&)>& found) {
+    for (TPairScan& scan : scans) {
+        MarkNonParticipants(scan.source, scan.sourceRoot, keptSource);
+        MarkNonParticipants(scan.storage, scan.storageRoot, keptStorage);
+    }
+    for (TPairScan& scan : scans)
+        if (!CompareOnePair(scan, checkDateAndSize, stop, changed, found))
+            return false;
+    for (const TPairScan& scan : scans) {
+        if (stop.load(std::memory_order_relaxed))
+            return false;
+        CollectUnmatched(scan, unmatched);
+    }
+    return true;
 }
 
 QString WithTrailingDelim(const QString& folder) {
@@ -171,25 +228,18 @@ void TKeptTrees::KeepBelow(const QString& root, const QString& sub) { fPrefixes[
 
 void TKeptTrees::KeepFolder(const QString& root, const QString& sub) { fPrefixes[root].push_back({sub, true}); }
 
-bool TKeptTrees::Kept(const TSyncFileElement& entry) const {
-    const auto it = fPrefixes.constFind(entry.Root);
+bool TKeptTrees::Kept(const QString& root, const QString& sepPath, bool isFolder) const {
+    const auto it = fPrefixes.constFind(root);
     if (it == fPrefixes.constEnd())
         return false;
     for (const TPrefix& prefix : it.value()) {
-        if (prefix.sub.isEmpty() || entry.SepPath.startsWith(prefix.sub))
+        if (prefix.sub.isEmpty() || sepPath.startsWith(prefix.sub))
             return true;
         // The folder itself is written without its trailing separator.
-        if (prefix.withFolder && entry.IsFolder && entry.SepPath.size() + 1 == prefix.sub.size() &&
-            prefix.sub.startsWith(entry.SepPath))
+        if (prefix.withFolder && isFolder && sepPath.size() + 1 == prefix.sub.size() && prefix.sub.startsWith(sepPath))
             return true;
     }
     return false;
-}
-
-void TKeptTrees::Prune(TRunList& list) const {
-    if (fPrefixes.isEmpty())
-        return;
-    std::erase_if(list, [this](const TRunItem& item) { return item.element && Kept(*item.element); });
 }
 
 void KeepCounterpartsOfFailures(const std::vector<TLumo_ScanFailure>& failures, const QString& otherRoot,

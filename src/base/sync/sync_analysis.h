@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sync/sync_file_element.h"
+#include "util/scan_listing.h"
 
 #include <QHash>
 #include <QStringList>
@@ -10,7 +11,6 @@
 #include <memory>
 #include <vector>
 
-class TLumo_SearchElement;
 struct TLumo_ScanFailure;
 class TSyncElement;
 
@@ -36,20 +36,33 @@ TSyncExclusions SplitExclusions(const QStringList& lines, const std::atomic<bool
 // under the size-and-time rule, when their last-write times are 2 s or more
 // apart (exactly, to the nanosecond).
 bool FilesDiffer(const TSyncFileElement& source, const TSyncFileElement& storage, bool checkDateAndSize);
+bool FilesDiffer(qint64 sourceSize, qint64 sourceNs, qint64 storageSize, qint64 storageNs, bool checkDateAndSize);
 
-// Makes the run entry of one scanned element of a pair's side.
-std::unique_ptr<TSyncFileElement> MakeRunEntry(const TLumo_SearchElement& scanned, const QString& root,
-                                               TSyncElement* pair, qint32 listIndex);
+// One folder pair's two sides as the scanner listed them, compactly: a
+// no-change analysis of a million files keeps only these.
+struct TPairScan {
+    TSyncElement* pair = nullptr;
+    qint32 listIndex = 0; // the pair's number among the scanned pairs
+    QString sourceRoot;   // resolved folders, with their trailing separator
+    QString storageRoot;
+    TLumo_ScanListing source;
+    TLumo_ScanListing storage;
+};
 
-// Classifies every source entry against the storage list: an entry's
-// counterpart is the first storage entry with the same kind, the same
-// relative path (letter case counts) and the same pair that no earlier source
-// entry took. Matched storage entries leave the storage list; source entries
-// found equal (flsOk) leave the source list; new (flsNew) and changed
-// (flsModified) ones stay and are passed to found in source order. Hash
-// lookups give the same pairing as a walk over the storage list would.
-// Returns false when stopped (the lists then hold what was not yet handled).
-bool CompareLists(TRunList& source, TRunList& storage, bool checkDateAndSize, const std::atomic<bool>& stop,
+class TKeptTrees;
+
+// Classifies every source entry of each pair against the storage entries of
+// the same pair: an entry's counterpart is the storage entry with the same
+// kind and the same relative path (letter case counts; names are compared as
+// the file system's bytes). Entries that keep lists leave alone and devices,
+// pipes and sockets take no part. Folder by folder, each pair in turn, the new
+// (flsNew) and changed (flsModified) source entries become run entries in
+// listing order, appended to changed and passed to found; equal ones (flsOk)
+// are left out. Then the storage entries no source entry took, pair by pair
+// in listing order, are appended to unmatched (status flsNone). Returns false
+// when stopped (the lists then hold what was found so far).
+bool CompareScans(std::vector<TPairScan>& scans, const TKeptTrees& keptSource, const TKeptTrees& keptStorage,
+                  bool checkDateAndSize, const std::atomic<bool>& stop, TRunList& changed, TRunList& unmatched,
                   const std::function<void(TRunItem&)>& found);
 
 // Folder text ending with the path separator; a blank text stays as it is.
@@ -73,11 +86,12 @@ public:
     // The folder sub of root and everything below it are kept.
     void KeepFolder(const QString& root, const QString& sub);
     bool empty() const { return fPrefixes.isEmpty(); }
-    // Removes the kept entries from list (they are neither copied nor deleted).
-    void Prune(TRunList& list) const;
+    // True when something below root is kept.
+    bool Covers(const QString& root) const { return fPrefixes.contains(root); }
+    // True when the entry at sepPath of root is kept (neither copied nor deleted).
+    bool Kept(const QString& root, const QString& sepPath, bool isFolder) const;
 
 private:
-    bool Kept(const TSyncFileElement& entry) const;
     struct TPrefix {
         QString sub;
         bool withFolder;

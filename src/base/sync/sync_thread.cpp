@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -38,7 +39,7 @@ QString AnalysisResultText(const TSyncRunResults& counts) {
 
 TSyncThread::TSyncThread(TLumo_Sync& task, bool onlyScan)
     : fTask(task), fProfile(*task.Profile()), fContext(task.Profile()->Context()), fOnlyScan(onlyScan),
-      fMegaScan(std::make_unique<TLumo_MegaScan>()) {
+      fMegaScan(std::make_unique<TLumo_MegaScan>()), fStorageScan(std::make_unique<TLumo_MegaScan>()) {
     TSyncRunState& run = fSyncThread;
     run.fElementList = task.fElementList;
     run.fExcludeList = task.fExcludeList;
@@ -62,6 +63,7 @@ void TSyncThread::SetLowPriority(bool low) { fWantedPriority.store(low ? 1 : 0);
 void TSyncThread::AbortTask() {
     fAbortIt = true;
     fMegaScan->AbortIt = true;
+    fStorageScan->AbortIt = true;
     // A real error the run already handed over stays: the stop must not hide
     // it (one not handed over yet replaces the stop's when it comes).
     if (fTask.fLastError == TLumo_Error::feNone)
@@ -198,55 +200,54 @@ void TSyncThread::ScanPairs(const TSyncExclusions& exclusions) {
             continue;
         }
         pair.fSkipIt = false;
-        ScanFolder(pair.fRealSource, fSourceList, exclusions, pair, ordinal);
-        TakeScanFindings(pair.fRealStorage, false);
-        fMegaScan->CleanResult();
-        // The storage listing also finds the temporary files a stopped run left there.
-        fMegaScan->LeftoverPrefix = QString::fromLatin1(kSyncTempPrefix);
-        ScanFolder(pair.fRealStorage, fStorageList, exclusions, pair, ordinal);
-        fMegaScan->LeftoverPrefix.clear();
-        TakeScanFindings(pair.fRealSource, true);
-        fMegaScan->CleanResult();
+        TPairScan& scan = fScans.emplace_back();
+        scan.pair = &pair;
+        scan.listIndex = ordinal;
+        scan.sourceRoot = pair.fRealSource;
+        scan.storageRoot = pair.fRealStorage;
+        ScanPair(scan, exclusions);
+        TakeScanFindings(scan.source, pair.fRealStorage, false);
+        TakeScanFindings(scan.storage, pair.fRealSource, true);
+        scan.source.Failures.clear();
+        scan.source.Leftovers.clear();
+        scan.storage.Failures.clear();
+        scan.storage.Leftovers.clear();
     }
 }
 
-void TSyncThread::ScanFolder(const QString& folder, TRunList& list, const TSyncExclusions& exclusions,
-                             TSyncElement& pair, qint32 listIndex) {
+void TSyncThread::ScanPair(TPairScan& scan, const TSyncExclusions& exclusions) {
     TSyncRunState& task = fSyncThread;
     qint64 limit = 0;
     if (task.fSkipBigFiles) {
         task.fBigFileSize = std::min(task.fBigFileSize, TLumo_Sync::kMaxBigFileSize);
         limit = static_cast<qint64>(task.fBigFileSize) * kMiB;
     }
-    fMegaScan->GetFilesSize(QStringList{folder}, exclusions.Masks, exclusions.Fragments, limit,
-                            task.fSkipHiddenSystem);
+    const bool skipHidden = task.fSkipHiddenSystem;
+    {
+        // The storage side is listed on a second thread while this one lists
+        // the source: on separate disks both wait for their own, on one disk
+        // the two listings still overlap their system calls.
+        std::jthread storageSide([&] {
+            // The storage listing also finds the temporary files a stopped run left there.
+            fStorageScan->LeftoverPrefix = QString::fromLatin1(kSyncTempPrefix);
+            fStorageScan->ListTree(scan.storageRoot, exclusions.Masks, exclusions.Fragments, limit, skipHidden,
+                                   scan.storage);
+        });
+        fMegaScan->ListTree(scan.sourceRoot, exclusions.Masks, exclusions.Fragments, limit, skipHidden, scan.source);
+    }
     if (Aborted()) {
-        fMegaScan->CleanResult();
-        return;
+        scan.source.Clear();
+        scan.storage.Clear();
     }
-    const auto& found = fMegaScan->ScanResult.FileList;
-    list.reserve(list.size() + found.size());
-    for (const TLumo_SearchElement& scanned : found) {
-        if (Aborted())
-            break;
-        // Devices, pipes and sockets are never copied nor deleted.
-        if (!scanned.IsFolder && (scanned.Attr & 0x04) != 0 && (scanned.Attr & 0x400) == 0)
-            continue;
-        auto entry = MakeRunEntry(scanned, folder, &pair, listIndex);
-        TSyncFileElement* raw = entry.get();
-        list.push_back(TRunItem{raw, std::move(entry)});
-    }
-    std::vector<TLumo_SearchElement>().swap(fMegaScan->ScanResult.FileList);
 }
 
-void TSyncThread::TakeScanFindings(const QString& otherRoot, bool storageSide) {
-    const TLumo_SearchResult& result = fMegaScan->ScanResult;
-    KeepCounterpartsOfFailures(result.Failures, otherRoot, storageSide ? fKeptSource : fKeptStorage, fProblems);
-    if (!result.Failures.empty())
+void TSyncThread::TakeScanFindings(const TLumo_ScanListing& listing, const QString& otherRoot, bool storageSide) {
+    KeepCounterpartsOfFailures(listing.Failures, otherRoot, storageSide ? fKeptSource : fKeptStorage, fProblems);
+    if (!listing.Failures.empty())
         fSyncThread.fLastError = TLumo_Error::feFolderNotListed;
-    if (!fOnlyScan && !result.Leftovers.isEmpty() && !Aborted()) {
+    if (!fOnlyScan && !listing.Leftovers.isEmpty() && !Aborted()) {
         const qsizetype before = fProblems.size();
-        RemoveLeftovers(result.Leftovers, fProblems);
+        RemoveLeftovers(listing.Leftovers, fProblems);
         if (fProblems.size() != before)
             fSyncThread.fLastError = TLumo_Error::feDelete;
     }
@@ -262,13 +263,14 @@ void TSyncThread::Compare() {
             emit fContext.Events().resultUpdateBegun(fTask.UID());
     });
     KeepNestedStorages(task.fElementList, fKeptStorage);
-    fKeptSource.Prune(fSourceList);
-    fKeptStorage.Prune(fStorageList);
-    CompareLists(fSourceList, fStorageList, task.fCheckDateAndSize, fAbortIt, [this](TRunItem& item) {
-        fNowElement = item.element;
-        fBatch->AddResult(*item.element);
-    });
+    CompareScans(fScans, fKeptSource, fKeptStorage, task.fCheckDateAndSize, fAbortIt, fSourceList, fStorageList,
+                 [this](TRunItem& item) {
+                     fNowElement = item.element;
+                     fBatch->AddResult(*item.element);
+                 });
     fNowElement = nullptr;
+    // Only what is to copy or delete stays for the rest of the run.
+    std::vector<TPairScan>().swap(fScans);
 
     qint64 deleteCount = 0, deleteSize = 0;
     if (!Aborted()) {
@@ -317,6 +319,10 @@ void TSyncThread::DropDone(TRunItem& item) {
 
 void TSyncThread::CopyPhase() {
     PublishStatus(TLumo_Operation::fsCopy);
+    // Only the deletion phase asks what was written: a run with nothing to
+    // delete records nothing (a first run over a million files would keep a
+    // million of them and examine every folder once more).
+    fRecordWritten = !fStorageList.empty();
     for (TRunItem& item : fSourceList) {
         if (Aborted())
             break;
@@ -357,7 +363,8 @@ void TSyncThread::CopyFolderEntry(TRunItem& item) {
             fSyncThread.fLastError = TLumo_Error::feCopy;
         }
     }
-    fWritten.Add(target);
+    if (fRecordWritten)
+        fWritten.Add(target);
     DropDone(item);
 }
 
@@ -375,7 +382,8 @@ void TSyncThread::CopyFileEntry(TRunItem& item) {
         }
         fEnsuredFolder = folder;
         // Another pair may list this folder as stale; it now holds what this run writes.
-        fWritten.Add(folder);
+        if (fRecordWritten)
+            fWritten.Add(folder);
     }
     const TLumo_FileStatus kept = s.Status;
     s.Status = TLumo_FileStatus::flsActive;
@@ -388,7 +396,7 @@ void TSyncThread::CopyFileEntry(TRunItem& item) {
             fProgress = percent;
             PublishProgress();
         },
-        &fWritten);
+        fRecordWritten ? &fWritten : nullptr);
     fProgress = 0;
     PublishProgress();
     s.Error = outcome != TCopyOutcome::Copied;
@@ -494,6 +502,7 @@ void TSyncThread::EndOfRun() {
     // Only the findings go: AbortTask may still reach the scanner during the
     // after-scripts, so the scanner itself lives as long as this worker.
     fMegaScan->CleanResult();
+    fScans.clear();
     fSourceList.clear();
     fStorageList.clear();
 

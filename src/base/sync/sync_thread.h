@@ -43,9 +43,8 @@ private:
     void ResolvePairs();
     void ScanPairs(const TSyncExclusions& exclusions);
     bool RootsOverlapAnywhere();
-    void ScanFolder(const QString& folder, TRunList& list, const TSyncExclusions& exclusions, TSyncElement& pair,
-                    qint32 listIndex);
-    void TakeScanFindings(const QString& otherRoot, bool storageSide);
+    void ScanPair(TPairScan& scan, const TSyncExclusions& exclusions);
+    void TakeScanFindings(const TLumo_ScanListing& listing, const QString& otherRoot, bool storageSide);
     void Compare();
     void CopyPhase();
     void CopyFolderEntry(TRunItem& item);
@@ -73,14 +72,18 @@ private:
     bool fOnlyScan;
     TSyncFileElement* fNowElement = nullptr;
     TScriptThreadSlot fScriptSlot;
+    // The scanners of the two sides of a pair, which are listed at the same time.
     std::unique_ptr<TLumo_MegaScan> fMegaScan;
+    std::unique_ptr<TLumo_MegaScan> fStorageScan;
     std::atomic<int> fWantedPriority{-1};
 
-    // Run data.
+    // Run data: the listings of the analysis, then what is to copy and delete.
+    std::vector<TPairScan> fScans;
     TRunList fSourceList;
     TRunList fStorageList;
     std::unique_ptr<TSyncUiBatch> fBatch;
     TWrittenObjects fWritten;
+    bool fRecordWritten = true;
     QString fEnsuredFolder;
     // What the analysis must leave alone, and the texts naming why.
     TKeptTrees fKeptSource;

@@ -7,6 +7,7 @@
 #include "util/main_thread.h"
 #include "util/native_path.h"
 #include "util/path_delim.h"
+#include "util/scan_listing.h"
 
 #include <QCoreApplication>
 
@@ -85,6 +86,99 @@ public:
             if (error != 0 && error != ENOENT && error != ENOTDIR)
                 fScan.ScanResult.Failures.push_back(
                     {folder.full, folder.sub, error, QString::fromStdString(os::ListErrorText(error))});
+        }
+        return true;
+    }
+
+    // The single-file root of WalkInto: one entry without a name.
+    void ListSingleFile(const QString& root, TLumo_ScanListing& listing) {
+        const qint64 size = os::RegularFileSize(PathToNative(root));
+        listing.Folders.push_back({});
+        if (fSkipSize != 0 && size > fSkipSize)
+            return;
+        TLumo_ListedEntry& entry = listing.Entries.emplace_back();
+        entry.Size = size;
+        listing.Folders[0].EndEntry = 1;
+        listing.FullSize += size;
+    }
+
+    // WalkFolder into a compact listing: the same entries in the same order.
+    // Names stay bytes; texts are made only where an exclusion, a failure or a
+    // leftover needs one. False when stopped.
+    bool WalkInto(const QString& root, TLumo_ScanListing& listing) {
+        struct TPendingId {
+            std::uint32_t id;
+            std::string native; // with trailing separator
+        };
+        const std::string nativeRoot = PathToNative(root);
+        const std::string leftoverPrefix = PathToNative(fScan.LeftoverPrefix);
+        std::deque<TPendingId> pending;
+        pending.push_back({0, nativeRoot});
+        listing.Folders.push_back({});
+        while (!pending.empty()) {
+            const TPendingId folder = std::move(pending.front());
+            pending.pop_front();
+            // Texts of the folder, made only when something needs them.
+            QString fullText;
+            const auto full = [&]() -> const QString& {
+                if (fullText.isEmpty())
+                    fullText = root + PathFromNative(std::string_view(folder.native).substr(nativeRoot.size()));
+                return fullText;
+            };
+            const QString upperFolder = fFragments.isEmpty() ? QString() : full().toUpper();
+            listing.Folders[folder.id].FirstEntry = static_cast<std::uint32_t>(listing.Entries.size());
+            bool stopped = false;
+            const int error = os::ListFolder(folder.native, [&](const os::DirEntry& entry) {
+                if (fScan.Stopped()) {
+                    stopped = true;
+                    return false;
+                }
+                CountEntry();
+                const bool isFolder = entry.kind == os::EntryKind::Folder;
+                if (!isFolder && !leftoverPrefix.empty() && entry.name.substr(0, leftoverPrefix.size()) == leftoverPrefix) {
+                    listing.Leftovers << full() + PathFromNative(entry.name);
+                    return true;
+                }
+                if (fSkipHidden && (entry.attributes & (os::kAttrHidden | os::kAttrSystem)) != 0)
+                    return true;
+                if (fSkipSize != 0 && !isFolder && entry.size > fSkipSize)
+                    return true;
+                if ((!fFragments.isEmpty() || !fMasks.empty()) &&
+                    IsExcluded(upperFolder, PathFromNative(entry.name), isFolder))
+                    return true;
+                const auto index = static_cast<std::uint32_t>(listing.Entries.size());
+                TLumo_ListedEntry& added = listing.Entries.emplace_back();
+                added.Folder = folder.id;
+                added.NameOffset = static_cast<std::uint32_t>(listing.Names.size());
+                added.NameLength = static_cast<std::uint16_t>(entry.name.size());
+                listing.Names.append(entry.name);
+                added.Size = entry.size;
+                added.Attr = static_cast<std::uint16_t>(entry.attributes);
+                if (entry.timesKnown) {
+                    added.Flags |= TLumo_ListedEntry::kTimesKnown;
+                    added.ModifiedNs = entry.modifiedNs;
+                    added.CreatedNs = entry.createdNs;
+                }
+                if (isFolder) {
+                    added.Flags |= TLumo_ListedEntry::kIsFolder;
+                    const auto id = static_cast<std::uint32_t>(listing.Folders.size());
+                    listing.Folders.push_back({folder.id, index, 0, 0});
+                    std::string native = folder.native;
+                    native.append(entry.name);
+                    native += '/';
+                    pending.push_back({id, std::move(native)});
+                } else {
+                    listing.FullSize += entry.size;
+                }
+                return true;
+            });
+            listing.Folders[folder.id].EndEntry = static_cast<std::uint32_t>(listing.Entries.size());
+            if (stopped)
+                return false;
+            if (error != 0 && error != ENOENT && error != ENOTDIR) {
+                const QString sub = PathFromNative(std::string_view(folder.native).substr(nativeRoot.size()));
+                listing.Failures.push_back({full(), sub, error, QString::fromStdString(os::ListErrorText(error))});
+            }
         }
         return true;
     }
@@ -175,6 +269,20 @@ void TLumo_MegaScan::GetFilesSize(const QStringList& FilesList, const QStringLis
         else if (!walk.WalkFolder(root))
             return;
     }
+}
+
+void TLumo_MegaScan::ListTree(const QString& root, const QStringList& ExtMasks, const QStringList& ExtFolder,
+                              qint64 SkipSize, bool SkipHidden, TLumo_ScanListing& listing) {
+    listing.Clear();
+    if (Stopped() || root.trimmed().isEmpty()) {
+        listing.Folders.push_back({});
+        return;
+    }
+    TWalk walk(*this, ExtMasks, ExtFolder, SkipSize, SkipHidden);
+    if (!root.endsWith(kPathDelim))
+        walk.ListSingleFile(root, listing);
+    else
+        walk.WalkInto(root, listing);
 }
 
 void TLumo_MegaScan::CleanResult() {

@@ -8,6 +8,8 @@
 #include <atomic>
 #include <vector>
 
+class TLumo_ScanListing;
+
 // The process-wide stop for directory scans: set once when the application
 // shuts down, it ends every running scan and every later one.
 void SetStopAllScans();
@@ -94,6 +96,12 @@ public:
     // StopAllScans is set.
     void GetFilesSize(const QStringList& FilesList, const QStringList& ExtMasks, const QStringList& ExtFolder,
                       qint64 SkipSize, bool SkipHidden);
+
+    // The same walk of one root into a compact listing, for trees of millions
+    // of entries: listing receives what ScanResult.FileList would (in the same
+    // order), the failures, leftovers and FullSize. ScanResult is left alone.
+    void ListTree(const QString& root, const QStringList& ExtMasks, const QStringList& ExtFolder, qint64 SkipSize,
+                  bool SkipHidden, TLumo_ScanListing& listing);
 
     // Releases every element, failure and leftover; FullSize keeps its value.
     void CleanResult();
