@@ -3,6 +3,7 @@
 #include "app/engine_thread.h"
 #include "profiles/enums.h"
 #include "scripts/script_thread.h"
+#include "zip/zip_placement.h"
 #include "zip/zip_settings.h"
 
 #include <QElapsedTimer>
@@ -100,8 +101,7 @@ private:
     QElapsedTimer fProgressClock;
 
     // What the writer reported it could not take (path and cause), in the order met.
-    QStringList fLeftOut;
-    std::set<std::string> fLeftOutPaths;
+    TLeftOutFiles fLeftOut;
 
     std::atomic<bool> fWantLowPriority{false};
     std::atomic<bool> fPriorityChanged{false};
