@@ -113,6 +113,11 @@ void PrintEntries(const TLumo_Sync& sync, QTextStream& out) {
         out << FileStatusText(element->Status) << '\t' << EscapedPath(element->SepPath) << '\n';
 }
 
+void PrintEntries(const TLumo_FolderZip& folderZip, QTextStream& out) {
+    for (const auto& element : folderZip.Elements())
+        out << FileStatusText(element->pZipState) << '\t' << EscapedPath(element->pFolder) << '\n';
+}
+
 } // namespace
 
 int CommandRuns(TAppContext& context, const QStringList& uids, bool onlyScan, bool entries,
@@ -161,6 +166,8 @@ int CommandRuns(TAppContext& context, const QStringList& uids, bool onlyScan, bo
         out << values.txtTitle << '\n' << values.txtStatus << '\n' << values.txtLastSync << '\n';
         if (entries && profile->Sync())
             PrintEntries(*profile->Sync(), out);
+        if (entries && profile->FolderZip())
+            PrintEntries(*profile->FolderZip(), out);
         anyError = anyError || LastErrorOf(*profile) != TLumo_Error::feNone;
     }
     if (stopped)

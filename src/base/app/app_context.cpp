@@ -3,6 +3,7 @@
 #include "app/save_steps.h"
 #include "app/task_queue.h"
 #include "folderzip/folderzip_task.h"
+#include "folderzip/folderzip_thread.h"
 #include "scheduler/cron_entry.h"
 #include "scheduler/schedule.h"
 #include "settings/save_settings.h"
@@ -55,6 +56,7 @@ TAppContext::TAppContext(TAppPaths paths) : fPaths(std::move(paths)), fEvents(st
     fTaskQueue = std::make_unique<TTaskQueue>(*this);
     RegisterSyncEngine(*fTaskQueue);
     RegisterZipEngine(*fTaskQueue);
+    RegisterFolderZipEngine(*fTaskQueue);
     LiveContexts().push_back(this);
     InstallCurrentLanguage();
 }

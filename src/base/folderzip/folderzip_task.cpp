@@ -151,6 +151,8 @@ void TLumo_FolderZip::SetOperationState(TLumo_Operation value) {
 void TLumo_FolderZip::UpdateLastActive() {
     fResultText = LastRunText(Lng::lng_Global_LastZip, fLastActive);
     fLastErrorString = ErrorText(LngText(Lng::lng_Global_LastZipWithError), fLastError);
+    if (fLastError != TLumo_Error::feNone && !fLastErrorDetail.isEmpty())
+        fLastErrorString += QLatin1Char(' ') + fLastErrorDetail;
     UpdateNode();
 }
 
