@@ -2,12 +2,16 @@
 
 #include "archive_test_support.h"
 
+#include "deep_tree.h"
+
 #include "app/settings_loader.h"
 #include "app/task_queue.h"
 #include "profiles/backup_profile.h"
+#include "scripts/script_list.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QSet>
 
@@ -105,6 +109,8 @@ struct DeepChange {
     std::function<void(const QString& source)> change;
 };
 
+void PrintTo(const DeepChange& c, std::ostream* os) { *os << c.what; }
+
 class FolderZipDeepChange : public FolderZipRun, public ::testing::WithParamInterface<DeepChange> {};
 
 TEST_P(FolderZipDeepChange, OnlyTheChangedSubfolderIsArchivedAgain) {
@@ -176,6 +182,8 @@ struct CleaningCase {
     bool clean;
     bool toTrash;
 };
+
+void PrintTo(const CleaningCase& c, std::ostream* os) { *os << c.what; }
 
 class FolderZipCleaning : public FolderZipRun, public ::testing::WithParamInterface<CleaningCase> {};
 
@@ -285,6 +293,11 @@ TEST_F(FolderZipRun, StopDuringTheSecondArchiveKeepsThePreviousArchives) {
         WriteSource(name + "/big.bin",
                     QByteArray::fromStdString(archive_test::RandomBytes(24 * 1024 * 1024, name.size())));
 
+    sandbox.writeFile("marker.txt", "the after-script would delete this");
+    TLumo_ProfileScript deleteMarker(TActionType::taDeleteFile);
+    deleteMarker.AddValue("File", sandbox.path() + "/marker.txt");
+    fz.Profile()->SetScriptLists({}, {deleteMarker}, false);
+
     QStringList started;
     bool stopped = false;
     Run(fz, false, std::nullopt, [&] {
@@ -298,6 +311,7 @@ TEST_F(FolderZipRun, StopDuringTheSecondArchiveKeepsThePreviousArchives) {
     });
     ASSERT_TRUE(stopped) << "the run ended before its second archive";
     EXPECT_EQ(fz.LastError(), TLumo_Error::feCanceledByUser);
+    EXPECT_TRUE(QFileInfo::exists(sandbox.path() + "/marker.txt"));
     const QStringList after = Identities(kThree);
     for (int i = 0; i < 3; ++i) {
         const bool first = kThree[i] == started[0];
@@ -386,6 +400,72 @@ TEST_F(FolderZipRun, MissingSourceIsAnErrorAndNothingIsDropped) {
     EXPECT_EQ(fz.LastError(), TLumo_Error::feNoZipFolder);
     EXPECT_EQ(fz.Elements().size(), 3u);
     EXPECT_EQ(NamesIn(Storage()), QStringList({"Alpha.zip", "Beta.zip", "Gamma.zip"}));
+}
+
+// Which scripts a run carries out: before and after a normal run, none in
+// an analysis, and a stop asked for by a before-script ends the run there.
+struct ScriptCase {
+    const char* what;
+    bool onlyScan;
+    bool breakBefore;
+    bool archives;
+    bool afterRuns;
+};
+
+void PrintTo(const ScriptCase& c, std::ostream* os) { *os << c.what; }
+
+class FolderZipScripts : public FolderZipRun, public ::testing::WithParamInterface<ScriptCase> {};
+
+TEST_P(FolderZipScripts, ScriptsRunAroundANormalRunOnly) {
+    const ScriptCase& c = GetParam();
+    sandbox.writeFile("before.txt", "x");
+    sandbox.writeFile("after.txt", "x");
+    TLumo_ProfileScript deleteBefore(TActionType::taDeleteFile);
+    deleteBefore.AddValue("File", sandbox.path() + "/before.txt");
+    TLumo_ProfileScript deleteAfter(TActionType::taDeleteFile);
+    deleteAfter.AddValue("File", sandbox.path() + "/after.txt");
+    TLumo_FolderZip& fz = MakeProfile();
+    std::vector<TLumo_ProfileScript> before{deleteBefore};
+    if (c.breakBefore)
+        before.push_back(TLumo_ProfileScript(TActionType::taBreakTask));
+    fz.Profile()->SetScriptLists(before, {deleteAfter}, false);
+    Run(fz, c.onlyScan);
+    EXPECT_EQ(QFileInfo::exists(sandbox.path() + "/before.txt"), c.onlyScan);
+    EXPECT_EQ(QFileInfo::exists(sandbox.path() + "/after.txt"), !c.afterRuns);
+    EXPECT_EQ(QFileInfo::exists(Storage() + "Alpha.zip"), c.archives);
+    EXPECT_EQ(fz.LastError(), c.breakBefore ? TLumo_Error::feCanceledByUser : TLumo_Error::feNone);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, FolderZipScripts,
+                         ::testing::Values(ScriptCase{"NormalRun", false, false, true, true},
+                                           ScriptCase{"AnalysisOnly", true, false, false, false},
+                                           ScriptCase{"BreakInTheBeforeScript", false, true, false, false}),
+                         [](const ::testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.what); });
+
+TEST_F(FolderZipRun, PathsDeeperThanOneSystemCallTakesAreArchivedAndMeasured) {
+    QDir().mkpath(Source() + "Deep");
+    const QString chain = MakeDeepChain(Source() + "Deep/", std::string(200, 'q'), 22);
+    ASSERT_FALSE(chain.isEmpty());
+    ASSERT_TRUE(WriteDeepFile(Source() + "Deep/", chain.toStdString() + "/f.txt", "deep content"));
+    struct Cleanup {
+        QString root;
+        ~Cleanup() { RemoveDeepContent(root); }
+    } cleanup{sandbox.path()};
+    TLumo_FolderZip& fz = MakeProfile();
+    Run(fz);
+    ASSERT_EQ(fz.LastError(), TLumo_Error::feNone) << fz.LastErrorText().toStdString();
+    const archive_test::PyListing listing = archive_test::ListWithPython((Storage() + "Deep.zip").toStdString());
+    ASSERT_TRUE(listing.ok) << listing.message;
+    bool found = false;
+    for (const auto& entry : listing.entries)
+        found = found || entry.name == ("Deep/" + chain + "/f.txt").toStdString();
+    EXPECT_TRUE(found);
+    ASSERT_NE(fz.FindElement("Deep"), nullptr);
+    EXPECT_EQ(fz.FindElement("Deep")->pFileCount, 1);
+    EXPECT_EQ(fz.FindElement("Deep")->pTotalSize, 12);
+    const QStringList before = Identities({"Deep"});
+    Run(fz);
+    EXPECT_EQ(Identities({"Deep"}), before);
 }
 
 } // namespace
