@@ -378,6 +378,32 @@ TEST_F(FolderZipRun, OddNamesAndLinksArchiveAsTheirContent) {
     EXPECT_FALSE(QFile::exists(Storage() + "AlphaLink.zip"));
 }
 
+TEST_F(FolderZipRun, AnEmptySubfolderGetsAnArchiveOfItsName) {
+    QDir().mkpath(Source() + "Empty");
+    TLumo_FolderZip& fz = MakeProfile();
+    Run(fz);
+    ASSERT_EQ(fz.LastError(), TLumo_Error::feNone) << fz.LastErrorText().toStdString();
+    const archive_test::PyListing listing = archive_test::ListWithPython((Storage() + "Empty.zip").toStdString());
+    EXPECT_TRUE(listing.ok) << listing.message;
+    const QStringList before = Identities({"Empty"});
+    Run(fz);
+    EXPECT_EQ(Identities({"Empty"}), before);
+}
+
+TEST_F(FolderZipRun, ASecondSubfolderOfTheSameNameButForCaseIsAnErrorThatNamesIt) {
+    WriteSource("ALPHA/other.txt", "other");
+    TLumo_FolderZip& fz = MakeProfile();
+    Run(fz);
+    EXPECT_EQ(fz.LastError(), TLumo_Error::feArchiving);
+    EXPECT_EQ(fz.Elements().size(), 3u);
+    // Whichever the listing gave first is archived; the other one is named.
+    const bool upperFirst = QFileInfo::exists(Storage() + "ALPHA.zip");
+    EXPECT_NE(QFileInfo::exists(Storage() + "Alpha.zip"), upperFirst);
+    EXPECT_TRUE(fz.LastErrorText().contains(Source() + (upperFirst ? "Alpha" : "ALPHA")))
+        << fz.LastErrorText().toStdString();
+    EXPECT_EQ(CheckArchive("Beta"), "");
+}
+
 TEST_F(FolderZipRun, OverlappingFoldersAreRefusedBeforeAnyWork) {
     TLumo_FolderZip& fz = MakeProfile([this](TFolderZip_Settings& s) {
         s.nSaveToFolder = Source() + "Alpha/archives/";

@@ -16,7 +16,7 @@ QString KeyOf(int index) { return QString::fromLatin1(LangVariableInfo(static_ca
 } // namespace
 
 TEST(LangKeys, HoldsAllVariablesSplitBetweenApplicationAndLibrary) {
-    ASSERT_EQ(kLngCount, 381);
+    ASSERT_EQ(kLngCount, 382);
     int application = 0, library = 0;
     for (int i = 0; i < kLngCount; ++i) {
         if (SectionOf(i).startsWith(QLatin1String("lib_")))
@@ -24,7 +24,7 @@ TEST(LangKeys, HoldsAllVariablesSplitBetweenApplicationAndLibrary) {
         else
             ++application;
     }
-    EXPECT_EQ(application, 169);
+    EXPECT_EQ(application, 170);
     EXPECT_EQ(library, 212);
 }
 
@@ -44,7 +44,7 @@ TEST(LangKeys, KeysAreUniqueAndCarryTheirOwnersPrefix) {
 TEST(LangKeys, SectionsFollowTheLanguageFileLayout) {
     const std::vector<std::pair<QString, int>> expected = {
         {"AboutForm", 4}, {"FileStatus", 5}, {"Edit", 2}, {"MenuItem", 13}, {"MainForm", 18}, {"SyncResultForm", 9},
-        {"ScriptForm", 28}, {"lng_SetF", 29}, {"FolderZipResultForm", 2}, {"Dialog", 12}, {"Global", 37},
+        {"ScriptForm", 28}, {"lng_SetF", 29}, {"FolderZipResultForm", 2}, {"Dialog", 12}, {"Global", 38},
         {"Scheduler", 10}, {"lib_lng_btn", 43}, {"lib_lng_Update", 17}, {"lib_lng_Dialog", 26},
         {"lib_lng_Global", 19}, {"lib_lng_FileMask", 9}, {"lib_lng_Edit", 22}, {"lib_lng_Date", 25},
         {"lib_lng_RestoreBackup", 13}, {"lib_lng_Date_MonthText", 12}, {"lib_lng_Date_Month", 12},

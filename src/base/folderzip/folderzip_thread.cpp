@@ -5,6 +5,7 @@
 #include "archive/writer_leftovers.h"
 #include "archive/zip_writer.h"
 #include "folderzip/folderzip_task.h"
+#include "lang/language.h"
 #include "os/dir_listing.h"
 #include "os/file_ops.h"
 #include "os/processes.h"
@@ -29,9 +30,6 @@
 
 namespace {
 
-// The row's progress is refreshed at most this often, so a tree of small
-// files does not flood the main thread.
-constexpr qint64 kProgressIntervalMs = 50;
 const QString kZipExt = QStringLiteral(".zip");
 
 QString Quoted(const QString& path) { return QLatin1Char('\'') + path + QLatin1Char('\''); }
@@ -113,17 +111,11 @@ void TFolderZipThread::AbortTask() {
 }
 
 void TFolderZipThread::SetLowPriority(bool low) {
-    fWantLowPriority = low;
-    fPriorityChanged = true;
-}
-
-void TFolderZipThread::ApplyWantedPriority() {
-    if (fPriorityChanged.exchange(false))
-        os::SetCurrentThreadLowPriority(fWantLowPriority);
+    fWantedPriority.Request(low);
 }
 
 void TFolderZipThread::Execute() {
-    ApplyWantedPriority();
+    fWantedPriority.ApplyIfChanged();
     RunOnMainThread([this] {
         TLumo_FolderZip& fz = fFolderZipThread;
         fz.fResultText.clear();
@@ -185,12 +177,29 @@ bool TFolderZipThread::ResolveFolders(TRunOutcome& outcome) {
 
 void TFolderZipThread::ScanAndPlan(TRunOutcome& outcome, std::vector<TArchiveJob>& toArchive,
                                    std::vector<TFolderZipElement*>& toRemove) {
-    const TSourceScan scan =
+    const TSourceScan listed =
         ScanSubfolders(fMS, outcome.RealSource, fSettings.FolderExcludeUpper, fExtSettings, fSettings.ExcludeList);
-    if (!scan.Error.isEmpty())
-        outcome.Fail(TLumo_Error::feFolderNotListed, scan.Error);
-    if (scan.Stopped || Aborted())
+    if (!listed.Error.isEmpty())
+        outcome.Fail(TLumo_Error::feFolderNotListed, listed.Error);
+    if (listed.Stopped || Aborted())
         return;
+    // Subfolders are told apart ignoring letter case (their archives would
+    // too on many file systems); a second one of the same name is not
+    // archived, and the run says so rather than leaving it out unnoticed.
+    TSourceScan scan;
+    scan.Error = listed.Error;
+    QSet<QString> seen;
+    for (const TSubfolderState& state : listed.Folders) {
+        if (seen.contains(state.Name.toUpper())) {
+            outcome.Fail(TLumo_Error::feArchiving,
+                         Quoted(outcome.RealSource + state.Name) + QStringLiteral(": ") +
+                             LngText(Lng::lng_Global_ErrStSameNameButCase));
+            outcome.AnyFailed = true;
+            continue;
+        }
+        seen.insert(state.Name.toUpper());
+        scan.Folders.push_back(state);
+    }
 
     RunOnMainThread([&] {
         TLumo_FolderZip& fz = fFolderZipThread;
@@ -355,8 +364,7 @@ bool TFolderZipThread::WriteTemporary(TRunOutcome& outcome, const TArchiveJob& j
     const QString& storage = outcome.RealStorage;
     const bool split = fSettings.SpanningEnabled;
     fLeftOut.Clear();
-    fShownProgress = -1;
-    fProgressClock.invalidate();
+    fProgressPacer.Reset();
     try {
         TZipWriter writer;
         TArchiveWriterSetup setup;
@@ -413,6 +421,14 @@ void TFolderZipThread::CleanStorage(TRunOutcome& outcome) {
     const QString& storage = outcome.RealStorage;
     if (!QFileInfo(storage).isDir())
         return;
+    // The files of a segment swap cut off by a kill may hold the only whole
+    // archive: the swap is finished or undone first, and nothing is cleaned
+    // while that cannot be done.
+    std::string leftoverError;
+    if (!archive::RemoveWriterLeftovers(PathToNative(storage), leftoverError)) {
+        outcome.Fail(TLumo_Error::feCleanFolder, QString::fromUtf8(leftoverError));
+        return;
+    }
     QSet<QString> keep;
     RunOnMainThread([&, this] {
         for (const auto& element : fFolderZipThread.fElements) {
@@ -472,14 +488,12 @@ void TFolderZipThread::RunScriptList(bool before) {
 
 void TFolderZipThread::OnProgress(double progress, bool& cancel) {
     cancel = Aborted();
-    ApplyWantedPriority();
+    fWantedPriority.ApplyIfChanged();
     if (cancel)
         return;
-    const int percent = std::clamp(static_cast<int>(std::lround(progress)), 0, 100);
-    if (percent == fShownProgress || (fProgressClock.isValid() && fProgressClock.elapsed() < kProgressIntervalMs))
+    const int percent = fProgressPacer.Next(progress);
+    if (percent < 0)
         return;
-    fShownProgress = percent;
-    fProgressClock.start();
     if (!QCoreApplication::instance())
         return;
     const int count = std::max(fArchiveCount, 1);

@@ -4,10 +4,10 @@
 #include "folderzip/folderzip_scan.h"
 #include "profiles/enums.h"
 #include "scripts/script_thread.h"
+#include "util/worker_pacing.h"
 #include "util/mega_scan.h"
 #include "zip/zip_placement.h"
 
-#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
@@ -97,7 +97,6 @@ private:
     void ShowOperation(TLumo_Operation operation);
     void RunScriptList(bool before);
     void OnProgress(double progress, bool& cancel);
-    void ApplyWantedPriority();
     bool Aborted() const;
 
     TLumo_FolderZip& fFolderZipThread;
@@ -110,12 +109,9 @@ private:
     TRunSettings fSettings;
     TLeftOutFiles fLeftOut;
 
-    // Worker side of the progress display.
     int fArchiveIndex = 0;
     int fArchiveCount = 0;
-    int fShownProgress = -1;
-    QElapsedTimer fProgressClock;
+    TProgressPacer fProgressPacer;
 
-    std::atomic<bool> fWantLowPriority{false};
-    std::atomic<bool> fPriorityChanged{false};
+    TWantedPriority fWantedPriority;
 };

@@ -172,6 +172,7 @@ constexpr std::array<TLangVariableRow, kLngCount> kVariables = {{
     LNG_VARIABLE("Global", lng_Global_ErrStFolderNotListed),
     LNG_VARIABLE("Global", lng_Global_ErrStArchiveNameTooLong),
     LNG_VARIABLE("Global", lng_Global_ErrStLeftOut),
+    LNG_VARIABLE("Global", lng_Global_ErrStSameNameButCase),
     LNG_VARIABLE("Scheduler", lng_Scheduler_Title),
     LNG_VARIABLE("Scheduler", lng_Scheduler_txtInterval),
     LNG_VARIABLE("Scheduler", lng_Scheduler_txtDays),

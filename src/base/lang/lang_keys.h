@@ -186,6 +186,7 @@ enum class Lng : int {
     lng_Global_ErrStFolderNotListed,
     lng_Global_ErrStArchiveNameTooLong,
     lng_Global_ErrStLeftOut,
+    lng_Global_ErrStSameNameButCase,
 
     // [Scheduler]
     lng_Scheduler_Title,

@@ -26,9 +26,6 @@
 
 namespace {
 
-// The row's progress is refreshed at most this often, so a tree of small
-// files does not flood the main thread.
-constexpr qint64 kProgressIntervalMs = 50;
 const QString kZipExt = QStringLiteral(".zip");
 
 QString FolderOf(const QString& path) { return path.left(path.lastIndexOf(kPathDelim) + 1); }
@@ -95,17 +92,11 @@ void TZipThread::AbortTask() {
 }
 
 void TZipThread::SetLowPriority(bool low) {
-    fWantLowPriority = low;
-    fPriorityChanged = true;
-}
-
-void TZipThread::ApplyWantedPriority() {
-    if (fPriorityChanged.exchange(false))
-        os::SetCurrentThreadLowPriority(fWantLowPriority);
+    fWantedPriority.Request(low);
 }
 
 void TZipThread::Execute() {
-    ApplyWantedPriority();
+    fWantedPriority.ApplyIfChanged();
     ShowOperation(TLumo_Operation::fsScriptBefore, false);
     if (!Aborted())
         RunScriptList(true);
@@ -202,14 +193,12 @@ void TZipThread::ConfigureWriter(TZipWriter& writer, const QString& tempFile, co
 
 void TZipThread::OnProgress(double progress, bool& cancel) {
     cancel = Aborted();
-    ApplyWantedPriority();
+    fWantedPriority.ApplyIfChanged();
     if (cancel)
         return;
-    const int percent = std::clamp(static_cast<int>(std::lround(progress)), 0, 100);
-    if (percent == fShownProgress || (fProgressClock.isValid() && fProgressClock.elapsed() < kProgressIntervalMs))
+    const int percent = fProgressPacer.Next(progress);
+    if (percent < 0)
         return;
-    fShownProgress = percent;
-    fProgressClock.start();
     if (!QCoreApplication::instance())
         return;
     // Not waited for: the worker goes on compressing. Posted calls run in
