@@ -8,7 +8,6 @@
 #include "lang/language.h"
 #include "os/dir_listing.h"
 #include "os/file_ops.h"
-#include "os/processes.h"
 #include "profiles/backup_profile.h"
 #include "settings/save_settings.h"
 #include "sync/sync_analysis.h"
@@ -21,7 +20,6 @@
 #include "zip/zip_names.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QSet>
 
