@@ -1,6 +1,8 @@
 #include "app/app_context.h"
 
 #include "app/save_steps.h"
+#include "folderzip/folderzip_task.h"
+#include "folderzip/folderzip_thread.h"
 #include "profiles/task_queue.h"
 #include "scheduler/cron_entry.h"
 #include "scheduler/schedule.h"
@@ -52,6 +54,7 @@ TAppContext::TAppContext(TAppPaths paths) : fPaths(std::move(paths)), fEvents(st
     fTaskQueue = std::make_unique<TTaskQueue>(*this);
     RegisterSyncEngine(*fTaskQueue);
     RegisterZipEngine(*fTaskQueue);
+    RegisterFolderZipEngine(*fTaskQueue);
     LiveContexts().push_back(this);
     InstallCurrentLanguage();
 }

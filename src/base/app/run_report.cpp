@@ -1,5 +1,6 @@
 #include "app/run_report.h"
 
+#include "folderzip/folderzip_task.h"
 #include "profiles/backup_profile.h"
 #include "profiles/profile_texts.h"
 #include "sync/sync_task.h"
@@ -45,6 +46,10 @@ QString RunReport(const std::vector<TLumo_BackupProfile*>& profiles, bool entrie
         if (entries && profile->Sync())
             for (const auto& element : profile->Sync()->ResultElements())
                 out += FileStatusText(element->Status) + QLatin1Char('\t') + EscapedPath(element->SepPath) +
+                       QLatin1Char('\n');
+        if (entries && profile->FolderZip())
+            for (const auto& element : profile->FolderZip()->Elements())
+                out += FileStatusText(element->pZipState) + QLatin1Char('\t') + EscapedPath(element->pFolder) +
                        QLatin1Char('\n');
         anyError = anyError || profile->Task().LastError() != TLumo_Error::feNone;
     }

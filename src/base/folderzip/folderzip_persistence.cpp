@@ -51,6 +51,8 @@ QString FolderExcludeSection(const QString& uid) { return uid + QStringLiteral("
 QString NameKey(int i) { return QStringLiteral("n_%1").arg(i); }
 QString DateKey(int i) { return QStringLiteral("d_%1").arg(i); }
 QString SpanKey(int i) { return QStringLiteral("s_%1").arg(i); }
+QString CountKey(int i) { return QStringLiteral("c_%1").arg(i); }
+QString SizeKey(int i) { return QStringLiteral("z_%1").arg(i); }
 
 // The non-blank values of a section, trimmed, in file order, without repeats.
 QStringList ReadLines(const IniDocument& ini, const QString& section) {
@@ -85,6 +87,8 @@ TFolderZip_Settings ReadFolderZipSettings(const IniDocument& ini, const QString&
         element.pFolder = IniReadString(ini, uid, NameKey(i));
         element.pDateModified = IniReadDateTime(ini, uid, DateKey(i));
         element.pSpanCount = IniReadInteger(ini, uid, SpanKey(i), 0);
+        element.pFileCount = IniReadInt64(ini, uid, CountKey(i), -1);
+        element.pTotalSize = IniReadInt64(ini, uid, SizeKey(i), -1);
         s.fElementsList.push_back(element);
     }
     s.fReplaceElList = true;
@@ -130,6 +134,11 @@ void WriteFolderZipStates(IniDocument& ini, const TLumo_FolderZip& folderZip) {
         IniWriteDateTime(ini, uid, DateKey(i), element->pDateModified);
         if (folderZip.SpanningEnabled())
             IniWriteInteger(ini, uid, SpanKey(i), element->pSpanCount);
+        // Known only once the subfolder was archived by a run that counted its files.
+        if (element->pFileCount >= 0 && element->pTotalSize >= 0) {
+            IniWriteInteger(ini, uid, CountKey(i), element->pFileCount);
+            IniWriteInteger(ini, uid, SizeKey(i), element->pTotalSize);
+        }
         ++i;
     }
 }

@@ -12,11 +12,12 @@
 struct TFolderZipElement {
     // The subfolder's name (no path), as the listing returned it.
     QString pFolder;
-    // Last-write time when it was last archived successfully; 0 when never.
+    // The newest last-write time of the subfolder and of everything below it
+    // when it was last archived successfully; 0 when never.
     TDateTime pDateModified = 0;
     // Marked as excluded in the result list; not stored.
     bool pDisabled = false;
-    // Last-write time found by the latest scan; 0 until a scan found it.
+    // The same time found by the latest scan; 0 until a scan found it.
     TDateTime pNewDateModified = 0;
     quint8 pProgress = 0;
     // The latest attempt to archive it failed or was stopped.
@@ -26,6 +27,13 @@ struct TFolderZipElement {
     TLumo_FileStatus pZipState = TLumo_FileStatus::flsNone;
     // Segments besides the last one (name.Z01 ...) of its current archive.
     int pSpanCount = 0;
+    // Number and total size of the files below it when it was last archived
+    // successfully; -1 when not known (never archived, or an older settings file).
+    qint64 pFileCount = -1;
+    qint64 pTotalSize = -1;
+    // The same found by the latest scan.
+    qint64 pNewFileCount = -1;
+    qint64 pNewTotalSize = -1;
 
     bool operator==(const TFolderZipElement&) const = default;
 };

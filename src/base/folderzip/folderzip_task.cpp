@@ -152,12 +152,7 @@ void TLumo_FolderZip::ResetUnqueued() {
     SetOperationState(TLumo_Operation::fsNone);
 }
 
-void TLumo_FolderZip::StartRun(TBackupTask& run) {
-    // Reached only when someone registers a start that forwards here before
-    // the engine exists: the run ends at once, as an unregistered one does.
-    ResetUnqueued();
-    run.Finished();
-}
+void TLumo_FolderZip::StartRun(TBackupTask& run) { StartZip(run.OnlyScan(), run.List()); }
 
 void TLumo_FolderZip::WriteProfile(IniDocument& ini) const { WriteFolderZipProfile(ini, *this); }
 
@@ -182,6 +177,8 @@ void TLumo_FolderZip::SetOperationState(TLumo_Operation value) {
 void TLumo_FolderZip::UpdateLastActive() {
     fResultText = LastRunText(Lng::lng_Global_LastZip, fLastActive);
     fLastErrorString = ErrorText(LngText(Lng::lng_Global_LastZipWithError), fLastError);
+    if (fLastError != TLumo_Error::feNone && !fLastErrorDetail.isEmpty())
+        fLastErrorString += QLatin1Char(' ') + fLastErrorDetail;
     UpdateNode();
 }
 

@@ -10,9 +10,11 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TEngineServices;
+struct TSourceScan;
 class TLumo_BackupProfile;
 
 // The task object of a folder archiving profile: its settings, the known
@@ -47,6 +49,15 @@ public:
     // Posts stProfile unless nDontSave or neither list was given.
     void UpdateExFolderList(const QStringList* nAddList, const QStringList* nRemoveList, bool nClearIt,
                             bool nDontSave);
+    // Starts a run of the task at the head of the queue on its own worker;
+    // extSettings names the subfolders (upper-cased) a forced run archives.
+    void StartZip(bool nOnlyScan, const std::optional<QStringList>& extSettings);
+    // Brings the element list up to date with what a run found in the source
+    // folder: excluded subfolders leave it, new ones join it, and each one
+    // found gets its state. nOnlyElements (upper-cased names) limits the
+    // update to those; without it, and when the listing was complete, the
+    // elements not found become flsToDelete.
+    void GetItems(const TSourceScan& scan, const std::optional<QStringList>& nOnlyElements);
     // The first element whose name equals name ignoring letter case, or null.
     TFolderZipElement* FindElement(const QString& name) const;
 
@@ -129,6 +140,8 @@ private:
     TDateTime fLastActive = 0;
     TLumo_Error fLastError = TLumo_Error::feNone;
     QString fLastErrorString;
+    // The paths and causes behind fLastError, shown after its text.
+    QString fLastErrorDetail;
     QString fPassword;
     QString fUID;
     bool fSpanningEnabled = false;

@@ -168,6 +168,7 @@ const TBuiltinText kEnglishApplicationTexts[] = {
     {Lng::lng_Global_ErrStFolderNotListed, "Folder could not be read; its counterpart was left as it is."},
     {Lng::lng_Global_ErrStArchiveNameTooLong, "The archive name is longer than the file system allows."},
     {Lng::lng_Global_ErrStLeftOut, "Some files or folders were left out of the archive."},
+    {Lng::lng_Global_ErrStSameNameButCase, "another subfolder has the same name but for letter case; not archived"},
     {Lng::lng_Scheduler_Title, "Scheduler"},
     {Lng::lng_Scheduler_txtInterval, "Every %d min."},
     {Lng::lng_Scheduler_txtDays, "Everyday [%s] at %s"},

@@ -167,6 +167,7 @@ const TBuiltinText kRussianApplicationTexts[] = {
     {Lng::lng_Global_ErrStFolderNotListed, "Не удалось прочитать папку; её копия оставлена без изменений."},
     {Lng::lng_Global_ErrStArchiveNameTooLong, "Имя архива длиннее, чем допускает файловая система."},
     {Lng::lng_Global_ErrStLeftOut, "Некоторые файлы или папки не попали в архив."},
+    {Lng::lng_Global_ErrStSameNameButCase, "другая подпапка называется так же, но другими буквами (строчными или прописными); не заархивирована"},
     {Lng::lng_Scheduler_Title, "Планировщик"},
     {Lng::lng_Scheduler_txtInterval, "Каждые %d мин."},
     {Lng::lng_Scheduler_txtDays, "Ежедневно [%s] в %s"},

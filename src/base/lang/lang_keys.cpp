@@ -394,6 +394,7 @@ constexpr std::array<TLangVariableRow, kLngCount> kVariables = {{
     LNG_VARIABLE("lib_lng_Date_ShortDay", lib_lng_Date_ShortDay5),
     LNG_VARIABLE("lib_lng_Date_ShortDay", lib_lng_Date_ShortDay6),
     LNG_VARIABLE("lib_lng_Date_ShortDay", lib_lng_Date_ShortDay7),
+    LNG_VARIABLE("Global", lng_Global_ErrStSameNameButCase),
     LNG_VARIABLE("MainForm", lng_MF_NotAvailableYet),
     LNG_VARIABLE("MainForm", lng_MF_TrayUnavailable),
     LNG_VARIABLE("AboutForm", lng_AboutForm_Beta),

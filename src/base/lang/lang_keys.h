@@ -435,7 +435,8 @@ enum class Lng : int {
     lib_lng_Date_ShortDay6,
     lib_lng_Date_ShortDay7,
 
-    // Texts added by this program, after the inherited set: [MainForm], [AboutForm]
+    // Texts added by this program, after the inherited set: [Global], [MainForm], [AboutForm]
+    lng_Global_ErrStSameNameButCase,
     lng_MF_NotAvailableYet,
     lng_MF_TrayUnavailable,
     lng_AboutForm_Beta,

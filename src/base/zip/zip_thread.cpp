@@ -1,6 +1,5 @@
 #include "zip/zip_thread.h"
 
-#include "archive/set_swap.h"
 #include "archive/writer_leftovers.h"
 #include "archive/zip_writer.h"
 #include "os/processes.h"
@@ -14,12 +13,12 @@
 #include "util/scramble.h"
 #include "zip/zip_files.h"
 #include "zip/zip_names.h"
+#include "zip/zip_placement.h"
 #include "zip/zip_task.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -27,11 +26,6 @@
 
 namespace {
 
-// The row's progress is refreshed at most this often, so a tree of small
-// files does not flood the main thread.
-constexpr qint64 kProgressIntervalMs = 50;
-constexpr qint64 kMiB = 1048576;
-const QString kTempBasePrefix = QStringLiteral("tmplumozip");
 const QString kZipExt = QStringLiteral(".zip");
 
 QString FolderOf(const QString& path) { return path.left(path.lastIndexOf(kPathDelim) + 1); }
@@ -41,52 +35,6 @@ QString WithTrailingDelim(const QString& folder) {
 }
 
 std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
-
-// The row shows this many of the paths a run left out; the rest are counted.
-constexpr qsizetype kShownDetails = 5;
-
-QString DetailText(const QStringList& details) {
-    QString text = details.mid(0, kShownDetails).join(QStringLiteral("; "));
-    if (details.size() > kShownDetails)
-        text += QStringLiteral(" (+%1)").arg(details.size() - kShownDetails);
-    return text;
-}
-
-// The writer's message names the path; where it does not, the path goes first.
-QString FailureText(const std::string& path, const std::string& message) {
-    const QString text = QString::fromUtf8(message);
-    if (message.find(path) != std::string::npos)
-        return text;
-    return QLatin1Char('\'') + QString::fromUtf8(path) + QStringLiteral("': ") + text;
-}
-
-// The first free temporary base name in folder: tmplumozip0, tmplumozip1, ...
-QString FreeTempBase(const QString& folder) {
-    for (int n = 0;; ++n) {
-        const QString base = kTempBasePrefix + QString::number(n);
-        if (!PathTaken(folder + base + kZipExt))
-            return base;
-    }
-}
-
-// Removes what a killed run left in folder under the run's temporary names:
-// the archive, its segments and the writer's files for them. Nothing else
-// carries these names, so nothing of the user's is touched.
-void RemoveRunLeftovers(const QString& folder) {
-    static const QRegularExpression kLeftover(QStringLiteral("^") + kTempBasePrefix +
-                                              QStringLiteral("[0-9]+\\.z(ip|[0-9]{2,})(\\.~[0-9a-f]{8})?$"));
-    const QStringList names = QDir(folder).entryList({kTempBasePrefix + QStringLiteral("*")},
-                                                     QDir::Files | QDir::System | QDir::Hidden);
-    for (const QString& name : names)
-        if (kLeftover.match(name).hasMatch())
-            RemoveFileQuietly(folder + name);
-}
-
-void DiscardTemporary(const QString& folder, const QString& tempBase, bool split) {
-    RemoveFileQuietly(folder + tempBase + kZipExt);
-    if (split)
-        DeleteSplitVolumes(tempBase, folder);
-}
 
 } // namespace
 
@@ -136,17 +84,11 @@ void TZipThread::AbortTask() {
 }
 
 void TZipThread::SetLowPriority(bool low) {
-    fWantLowPriority = low;
-    fPriorityChanged = true;
-}
-
-void TZipThread::ApplyWantedPriority() {
-    if (fPriorityChanged.exchange(false))
-        os::SetCurrentThreadLowPriority(fWantLowPriority);
+    fWantedPriority.Request(low);
 }
 
 void TZipThread::Execute() {
-    ApplyWantedPriority();
+    fWantedPriority.ApplyIfChanged();
     ShowOperation(TLumo_Operation::fsScriptBefore, false);
     if (!Aborted())
         RunScriptList(true);
@@ -218,66 +160,37 @@ TZipThread::TSources TZipThread::CollectSources() const {
 
 void TZipThread::ConfigureWriter(TZipWriter& writer, const QString& tempFile, const QString& target,
                                  const TSources& sources, bool split) {
-    writer.SetUnicodeFilenames(true);
-    writer.SetCompressionMode(fSettings.Compression);
-    writer.SetFileName(Utf8(tempFile));
-    writer.SetZip64Mode(TZip64Mode::zmAuto);
-    // The stored form scrambled again gives the clear text; its UTF-8 bytes are the key.
-    writer.SetPassword(fSettings.Password.isEmpty() ? std::string() : Utf8(ScrambleText(fSettings.Password)));
-    writer.ExclusionMasks().clear();
-    for (const QString& mask : fSettings.ExcludeList)
-        writer.ExclusionMasks().push_back(Utf8(mask));
+    TArchiveWriterSetup setup;
+    setup.TempFile = tempFile;
+    setup.Compression = fSettings.Compression;
+    setup.StoredPassword = fSettings.Password;
+    setup.ExcludeList = fSettings.ExcludeList;
     // With the target inside a source, neither this run's temporary files nor
     // the profile's archives become data of the new archive.
-    writer.ExclusionMasks().push_back(Utf8(FolderOf(tempFile) + kTempBasePrefix + QStringLiteral("*")));
-    writer.ExclusionMasks().push_back(Utf8(target));
-    for (const QString& version : fSettings.VersionFiles)
-        writer.ExclusionMasks().push_back(Utf8(version));
+    setup.ExtraExcludes << FolderOf(tempFile) + kRunTempBasePrefix + QStringLiteral("*") << target
+                        << fSettings.VersionFiles;
+    setup.Split = split;
+    setup.SpanSizeMiB = fSettings.SpanningSizeValue;
+    setup.Stop = &fZipThread.fAbortZip;
+    ConfigureArchiveWriter(writer, setup, fLeftOut);
     writer.FileMasks().clear();
     for (const QString& mask : sources.Masks)
         writer.FileMasks().push_back(Utf8(mask));
     writer.SetBaseDir(Utf8(FolderOf(sources.Masks.first())));
-    writer.SetStopFlag(&fZipThread.fAbortZip);
-
-    if (split) {
-        writer.SetInMemory(false);
-        writer.SetSpanningMode(TZWSpanningMode::smSplitting);
-        TZWSpanningOptions& options = writer.SpanningOptions();
-        options.AdvancedNaming = false;
-        options.VolumeSize = TZWVolumeSize::vsCustom;
-        options.CustomVolumeSize = static_cast<std::uint64_t>(fSettings.SpanningSizeValue) * kMiB;
-        options.FirstVolumeSize = options.CustomVolumeSize;
-    } else {
-        writer.SetSpanningMode(TZWSpanningMode::smNone);
-        // Written straight to disk: the file is the same, and memory stays
-        // bounded for archives of any size.
-        writer.SetInMemory(false);
-    }
-
     writer.OnFileProgress = [this](TZipWriterBase&, const std::string&, double, TZWProcessOperation,
                                    TZWProgressPhase, bool& cancel) { cancel = Aborted(); };
     writer.OnOverallProgress = [this](TZipWriterBase&, double progress, TZWProcessOperation, TZWProgressPhase,
                                       bool& cancel) { OnProgress(progress, cancel); };
-    // A file that cannot be read (or a folder that cannot be listed) is left
-    // out and the archive is otherwise complete; the run says what it lacks.
-    writer.OnProcessFileFailure = [this](TZipWriterBase&, const std::string& fileName, TZWProcessOperation, int, int,
-                                         const std::string& message, TZWAction& action) {
-        action = TZWAction::fxaIgnore;
-        if (fLeftOutPaths.insert(fileName).second)
-            fLeftOut << FailureText(fileName, message);
-    };
 }
 
 void TZipThread::OnProgress(double progress, bool& cancel) {
     cancel = Aborted();
-    ApplyWantedPriority();
+    fWantedPriority.ApplyIfChanged();
     if (cancel)
         return;
-    const int percent = std::clamp(static_cast<int>(std::lround(progress)), 0, 100);
-    if (percent == fShownProgress || (fProgressClock.isValid() && fProgressClock.elapsed() < kProgressIntervalMs))
+    const int percent = fProgressPacer.Next(progress);
+    if (percent < 0)
         return;
-    fShownProgress = percent;
-    fProgressClock.start();
     if (!QCoreApplication::instance())
         return;
     // Not waited for: the worker goes on compressing. Posted calls run in
@@ -351,8 +264,7 @@ void TZipThread::WriteArchive(TRunOutcome& outcome) {
     }
 
     bool failed = false;
-    fLeftOut.clear();
-    fLeftOutPaths.clear();
+    fLeftOut.Clear();
     try {
         TZipWriter writer;
         ConfigureWriter(writer, tempFile, target.Path, sources, split);
@@ -362,10 +274,7 @@ void TZipThread::WriteArchive(TRunOutcome& outcome) {
         writer.AddFiles();
         writer.SetInMemory(false);
         writer.CloseArchive();
-        // Entries the writer left out without asking (names it cannot store).
-        for (const TZWLeftOutFile& leftOut : writer.LeftOutFiles())
-            if (fLeftOutPaths.insert(leftOut.path).second)
-                fLeftOut << QString::fromUtf8(leftOut.message);
+        fLeftOut.AddWritersOwn(writer);
     } catch (const std::exception& error) {
         failed = true;
         outcome.Error = TLumo_Error::feArchiving;
@@ -378,10 +287,10 @@ void TZipThread::WriteArchive(TRunOutcome& outcome) {
         DiscardTemporary(folder, tempBase, split);
         return;
     }
-    if (!fLeftOut.isEmpty()) {
+    if (!fLeftOut.Texts().isEmpty()) {
         // The archive is complete but for these; the run ends with an error naming them.
         outcome.Error = TLumo_Error::feLeftOut;
-        outcome.Details << fLeftOut;
+        outcome.Details << fLeftOut.Texts();
     }
     outcome.Target = target.Path;
     outcome.FVLastIndex = target.FVLastIndex;
@@ -392,46 +301,12 @@ void TZipThread::WriteArchive(TRunOutcome& outcome) {
 
 void TZipThread::PlaceArchive(TRunOutcome& outcome, const QString& folder, const QString& tempBase,
                               bool split) const {
-    const QString& target = outcome.Target;
-    const QString tempFile = folder + tempBase + kZipExt;
-    // A folder or a read-only file of the target's name is left as it is.
-    if (!TargetReplaceable(target)) {
-        outcome.Error = TLumo_Error::feDeleteTarget;
-        outcome.Details.clear();
-        DiscardTemporary(folder, tempBase, split);
-        return;
-    }
-    bool placed = true;
     QString cause;
-    if (split) {
-        // Segments only work together: the old set, with all its segments,
-        // is swapped for the new one as a whole, so that a kill at any moment
-        // leaves one of them whole and the next run finishes or undoes it.
-        const QString targetBase = ArchiveBaseName(target);
-        std::vector<std::string> newFiles, finalNames, oldFiles;
-        for (int k = 1; PathTaken(folder + tempBase + SplitVolumeSuffix(k)); ++k) {
-            newFiles.push_back(Utf8(folder + tempBase + SplitVolumeSuffix(k)));
-            finalNames.push_back(Utf8(folder + targetBase + SplitVolumeSuffix(k)));
-        }
-        newFiles.push_back(Utf8(tempFile));
-        finalNames.push_back(Utf8(target));
-        for (int k = 1; PathTaken(folder + targetBase + SplitVolumeSuffix(k)); ++k)
-            oldFiles.push_back(Utf8(folder + targetBase + SplitVolumeSuffix(k)));
-        std::string error;
-        placed = archive::ReplaceFileSet(newFiles, finalNames, oldFiles, error);
-        cause = QString::fromUtf8(error);
-    } else {
-        // The file was flushed by the writer; the rename replaces the old archive in one step.
-        placed = ReplaceFile(tempFile, target);
-    }
-    if (!placed) {
+    if (!::PlaceArchive(folder, tempBase, outcome.Target, split, cause)) {
         outcome.Error = TLumo_Error::feDeleteTarget;
         outcome.Details.clear();
         if (!cause.isEmpty())
             outcome.Details << cause;
-        // A swap that could not be undone keeps its files for the next run.
-        if (!PathTaken(QString::fromUtf8(archive::SwapJournalPath(Utf8(target)))))
-            DiscardTemporary(folder, tempBase, split);
         return;
     }
     outcome.Placed = true;

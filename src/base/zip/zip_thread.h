@@ -3,9 +3,10 @@
 #include "profiles/engine_thread.h"
 #include "profiles/enums.h"
 #include "scripts/script_thread.h"
+#include "util/worker_pacing.h"
+#include "zip/zip_placement.h"
 #include "zip/zip_settings.h"
 
-#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
@@ -86,7 +87,6 @@ private:
     void Finish(const TRunOutcome& outcome);
 
     void OnProgress(double progress, bool& cancel);
-    void ApplyWantedPriority();
     bool Aborted() const;
 
     TLumo_Zip& fZipThread;
@@ -95,14 +95,10 @@ private:
     TScriptThreadSlot fZipThreadPointer;
     TRunSettings fSettings;
 
-    // Worker side of the progress display: the value shown last and when.
-    int fShownProgress = -1;
-    QElapsedTimer fProgressClock;
+    TProgressPacer fProgressPacer;
 
     // What the writer reported it could not take (path and cause), in the order met.
-    QStringList fLeftOut;
-    std::set<std::string> fLeftOutPaths;
+    TLeftOutFiles fLeftOut;
 
-    std::atomic<bool> fWantLowPriority{false};
-    std::atomic<bool> fPriorityChanged{false};
+    TWantedPriority fWantedPriority;
 };

@@ -68,17 +68,22 @@ TEST_F(MainWindowTest, RowsComeInTheStoredOrderThenTheRestInLoadOrder) {
     EXPECT_EQ(window->ListView()->visualRect(window->Model()->index(1)).height(), TProfileRowDelegate::kRowHeight);
 }
 
-// The colour at the centre of the action image of a row, as the list paints it.
+// The action images carry a white glyph in the middle of a coloured disc: the
+// colour is read on the disc, a few pixels above the centre.
+constexpr int kDiscSampleAboveCentre = 7;
+
+// The disc colour of the action image of a row, as the list paints it.
 QColor PaintedActionColour(TfrmMain& window, int row) {
     const QRect rect = window.ListView()->visualRect(window.Model()->index(row));
     const QImage shot = window.ListView()->viewport()->grab().toImage();
-    const QPoint centre(rect.left() + TProfileRowDelegate::kActionButtonWidth / 2 + 1, rect.top() + 40);
-    return shot.pixelColor(centre * shot.devicePixelRatio());
+    const QPoint sample(rect.left() + TProfileRowDelegate::kActionButtonWidth / 2 + 1,
+                        rect.top() + 40 - kDiscSampleAboveCentre);
+    return shot.pixelColor(sample * shot.devicePixelRatio());
 }
 
 QColor ImageCentreColour(EProgramImage image) {
     const QImage img = ProgramPixmap(image, 22).toImage();
-    return img.pixelColor(11, 11);
+    return img.pixelColor(11, 11 - kDiscSampleAboveCentre);
 }
 
 // The image a row must show for its state; selected rows show the active variant.

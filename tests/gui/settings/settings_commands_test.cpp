@@ -52,8 +52,11 @@ TEST(SettingsCommands, BackupThenRestoreGivesBackTheFileAndRestarts) {
 
     bool restarted = false;
     TScopedPickerAnswers answers([&](const TPickerRequest&) { return QStringList{archive}; });
-    PressInNextModal(QStringLiteral("Yes"));
-    WhenModalOpens([](QWidget* message) { message->close(); });
+    // The question first, then the message after it: the closer must not take the question.
+    WhenModalOpens([](QWidget* question) {
+        PressInNextModal(QStringLiteral("Yes"));
+        WhenModalOpens([](QWidget* message) { message->close(); }, question);
+    });
     EXPECT_TRUE(SettingsRestore(*f.context, nullptr, [&] { restarted = true; }));
     EXPECT_TRUE(restarted);
     EXPECT_EQ(ReadAll(f.SettingsFile()), first);

@@ -39,6 +39,12 @@ void EditorFixture::Reload() {
                          context->Options.LanguageLocal);
 }
 
+tfm_Settings QuickCountdownDialogs() {
+    tfm_Settings settings;
+    settings.pCountdownTickMs = 20;
+    return settings;
+}
+
 void EditorFixture::Save() { context->Saver().RunSaveAndWait(); }
 
 QString EditorFixture::LastNotification() const {
@@ -84,7 +90,9 @@ void ClickWhenEnabled(QPointer<QWidget> modal, QString text, int tries) {
     if (!modal)
         return;
     for (QAbstractButton* button : modal->findChildren<QAbstractButton*>()) {
-        if (button->text().remove(QLatin1Char('&')) != text)
+        // A question holding its Yes back reads "Yes (5)" until it unlocks.
+        const QString caption = button->text().remove(QLatin1Char('&'));
+        if (caption != text && !caption.startsWith(text + QLatin1String(" (")))
             continue;
         if (button->isEnabled()) {
             QTest::mouseClick(button, Qt::LeftButton);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/ui/dialog_settings.h"
+
 #include "app/app_context.h"
 #include "gui/notify/notifications.h"
 #include "test_env.h"
@@ -18,6 +20,8 @@
 
 // A data folder in a sandbox, a context over it speaking English, and a
 // notification manager whose popups the tests read.
+tfm_Settings QuickCountdownDialogs();
+
 class EditorFixture {
 public:
     EditorFixture();
@@ -33,6 +37,9 @@ public:
     int NotificationCount() const;
 
     TestSandbox box;
+    // The questions' Yes unlocks after a few steps of 20 ms instead of seconds.
+    tfm_Settings dialogs = QuickCountdownDialogs();
+    TScopedDialogSettings useDialogs{dialogs};
     std::unique_ptr<TLumoNotificationSettings> notifications;
     std::unique_ptr<TAppContext> context;
 };

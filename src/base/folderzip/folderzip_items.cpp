@@ -1,0 +1,62 @@
+#include "folderzip/folderzip_scan.h"
+#include "folderzip/folderzip_task.h"
+
+namespace {
+
+QStringList UpperCased(const QStringList& names) {
+    QStringList upper;
+    upper.reserve(names.size());
+    for (const QString& name : names)
+        upper << name.toUpper();
+    return upper;
+}
+
+} // namespace
+
+void TLumo_FolderZip::GetItems(const TSourceScan& scan, const std::optional<QStringList>& nOnlyElements) {
+    if (nOnlyElements) {
+        for (const QString& name : *nOnlyElements)
+            if (TFolderZipElement* element = FindElement(name)) {
+                element->pError = false;
+                element->pZipState = TLumo_FileStatus::flsNone;
+            }
+    } else {
+        for (const auto& element : fElements) {
+            element->pError = false;
+            element->pZipState = TLumo_FileStatus::flsNone;
+        }
+    }
+
+    const QStringList excluded = UpperCased(fFolderExcludeList);
+    for (auto i = fElements.size(); i-- > 0;)
+        if (excluded.contains(fElements[i]->pFolder.toUpper()))
+            fElements.erase(fElements.begin() + static_cast<std::ptrdiff_t>(i));
+
+    for (const TSubfolderState& found : scan.Folders) {
+        TFolderZipElement* element = FindElement(found.Name);
+        if (!element) {
+            auto fresh = std::make_unique<TFolderZipElement>();
+            fresh->pFolder = found.Name;
+            element = fresh.get();
+            fElements.push_back(std::move(fresh));
+        }
+        // A subfolder that could not be read completely is not known to be
+        // unchanged: the run tries it and reports why it could not.
+        element->pZipState =
+            !found.Error.isEmpty() ||
+                    SubfolderChanged(element->pDateModified, element->pFileCount, element->pTotalSize, found)
+                ? TLumo_FileStatus::flsModified
+                : TLumo_FileStatus::flsOk;
+        element->pNewDateModified = found.Newest;
+        element->pNewFileCount = found.FileCount;
+        element->pNewTotalSize = found.TotalSize;
+    }
+
+    // Absence is proven only by a complete listing: after a failed or stopped
+    // one, nothing is taken for gone.
+    if (!nOnlyElements && scan.Error.isEmpty() && !scan.Stopped)
+        for (const auto& element : fElements)
+            if (element->pZipState == TLumo_FileStatus::flsNone)
+                element->pZipState = TLumo_FileStatus::flsToDelete;
+    RebuildText();
+}
