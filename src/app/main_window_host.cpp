@@ -1,5 +1,6 @@
 #include "main_window_host.h"
 
+#include "gui/app/editor_hooks.h"
 #include "gui/app/tray_icon.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@ TMainWindowHost::~TMainWindowHost() = default;
 
 void TMainWindowHost::Create(TAppContext& context) {
     fWindow = std::make_unique<TfrmMain>(context, fStart);
+    InstallEditorHooks(*fWindow, context);
     QObject::connect(fWindow.get(), &TfrmMain::hiddenChanged, fWindow.get(), [this](bool hidden) {
         if (OnHiddenChanged)
             OnHiddenChanged(hidden);

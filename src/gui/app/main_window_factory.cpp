@@ -1,5 +1,6 @@
 #include "gui/app/main_window_factory.h"
 
+#include "gui/app/editor_hooks.h"
 #include "gui/app/tray_icon.h"
 
 #include "app/command_line.h"
@@ -23,6 +24,7 @@ void ShowAtStart(TfrmMain& window, const TMainWindowStart& start) {
 
 std::unique_ptr<TfrmMain> CreateMainWindow(TAppContext& context, const TMainWindowStart& start) {
     auto window = std::make_unique<TfrmMain>(context, start);
+    InstallEditorHooks(*window, context);
     ShowAtStart(*window, start);
     return window;
 }
