@@ -99,8 +99,9 @@ protected:
     bool Logged(const QString& line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
 
     TestSandbox sandbox;
-    TAppContext ctx{TAppPaths{sandbox.path() + "/data/", sandbox.path() + "/Lang/"}};
+    // Before the context: its queue's shutdown still stops the held worker, which logs.
     std::vector<QString> log;
+    TAppContext ctx{TAppPaths{sandbox.path() + "/data/", sandbox.path() + "/Lang/"}};
     HeldWorker* running = nullptr;
     int quits = 0;
     TResidentHooks hooks;
