@@ -548,11 +548,8 @@ void TFolderZipThread::Finish(TRunOutcome& outcome) {
         fz.SetOperationState(fNewStatus);
         fz.UpdateLastActive();
         fz.RebuildText();
-        if (TLumo_BackupProfile* profile = fz.Profile()) {
-            TTaskQueue& queue = profile->Context().TaskQueue();
-            if (!queue.IsEmpty())
-                queue.First()->Finished();
-        }
+        if (TLumo_BackupProfile* profile = fz.Profile())
+            profile->Context().TaskQueue().CurrentRunEnded();
         fz.UpdateNode();
     });
 }

@@ -174,6 +174,11 @@ void TTaskQueue::StartEngine(TBackupTask& task) {
     FinishCurrentTask();
 }
 
+void TTaskQueue::CurrentRunEnded() {
+    if (!fTasks.empty())
+        fTasks.front()->Finished();
+}
+
 void TTaskQueue::FinishCurrentTask() {
     if (!fTasks.empty())
         fTasks.pop_front();

@@ -76,6 +76,8 @@ public:
 
     void DispatchTasks();
     void FinishCurrentTask();
+    // A worker's end routine: the run at the head of the queue has ended.
+    void CurrentRunEnded();
 
     bool IsEmpty() const { return fTasks.empty(); }
     // True from the profile's queuing until the worker of its run has ended,

@@ -560,8 +560,7 @@ void TSyncThread::EndRoutine() {
     task.fProgress = 0;
     task.fProgressFull = 0;
     task.SetSyncStatus(TLumo_Operation::fsNone);
-    if (!queue.IsEmpty())
-        queue.First()->Finished();
+    queue.CurrentRunEnded();
     task.UpdateNode();
 }
 

@@ -346,11 +346,8 @@ void TZipThread::Finish(const TRunOutcome& outcome) {
         zip.fLastErrorDetail = zip.fAbortZip ? QString() : DetailText(outcome.Details);
         zip.SetOperationState(fNewStatus);
         zip.UpdateLastActive();
-        if (TLumo_BackupProfile* profile = zip.Profile()) {
-            TTaskQueue& queue = profile->Context().TaskQueue();
-            if (!queue.IsEmpty())
-                queue.First()->Finished();
-        }
+        if (TLumo_BackupProfile* profile = zip.Profile())
+            profile->Context().TaskQueue().CurrentRunEnded();
         zip.UpdateNode();
     });
 }
