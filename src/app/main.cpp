@@ -95,6 +95,8 @@ int main(int argc, char** argv) {
     LoadAllSettings(context);
     engine.StartAfterLoading();
     window.Create(context);
+    // Closing the window runs the resident engine's shutdown once, there.
+    window.Window()->Hooks().ShutdownEngine = [&engine] { engine.Shutdown(); };
     engine.FinishStart();
     // Shown once the event loop runs; started by the autorun entry, only the
     // tray icon (or, without a tray, a window minimised to the taskbar).

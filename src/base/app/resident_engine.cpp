@@ -3,6 +3,7 @@
 #include "app/app_context.h"
 #include "app/command_line.h"
 #include "app/run_report.h"
+#include "app/window_commands.h"
 #include "os/processes.h"
 #include "profiles/engine_thread.h"
 #include "profiles/task_queue.h"
@@ -271,7 +272,5 @@ void TResidentEngine::Shutdown() {
     fServer.Close();
     // The final pass comes after the runs have ended, so what they recorded
     // is written too; nothing can queue a run any more.
-    fContext.AppClosing = false;
-    fContext.Saver().RunSaveAndWait();
-    fContext.AppClosing = true;
+    WriteFinalSave(fContext);
 }

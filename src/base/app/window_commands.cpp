@@ -87,8 +87,10 @@ void IgnoringFailure(Step step) {
 
 } // namespace
 
-void ShutdownEngine(TAppContext& context) {
-    // The pass must run before AppClosing: a closing context refuses save passes.
+void WriteFinalSave(TAppContext& context) {
+    // A closing context refuses save passes: this last one is let through.
+    const bool closing = context.AppClosing;
+    context.AppClosing = false;
     IgnoringFailure([&] {
         context.Saver().RunSaveAndWait();
         // A pass that found no data folder only made it; the requests still
@@ -96,6 +98,10 @@ void ShutdownEngine(TAppContext& context) {
         if (!context.Saver().WaitingRequests().empty())
             context.Saver().RunSaveAndWait();
     });
+    context.AppClosing = closing;
+}
+
+void ShutdownEngine(TAppContext& context) {
     IgnoringFailure([&] {
         context.AppClosing = true;
         context.TaskQueue().AbortAllTasks = true;
@@ -104,4 +110,6 @@ void ShutdownEngine(TAppContext& context) {
     });
     context.Schedule().ArmAll(false);
     context.TaskQueue().Shutdown();
+    // After the runs have ended, so that what they recorded is written too.
+    WriteFinalSave(context);
 }

@@ -43,9 +43,13 @@ void ApplyTaskPriority(TAppContext& context, bool mainFormHidden);
 // Whether a run is under way (for the tray animation at start).
 bool IsQueueRunning(const TAppContext& context);
 
-// The engine's part of closing the program, in its fixed order: the final save
-// pass is written and awaited, then AppClosing and the stop of every run, then
-// the schedule entries are stopped and the queue is awaited until empty. The
-// profiles stay for the context to release. Each step's failure is ignored so
-// that the next one still runs.
+// The last save pass of the program, written and awaited even while the
+// context is closing; a second pass follows when the first only made the data
+// folder. Its failure is ignored: closing goes on.
+void WriteFinalSave(TAppContext& context);
+
+// The engine's part of closing the program, in its fixed order: AppClosing and
+// the stop of every run, the schedule entries stopped, the queue awaited until
+// empty, then the final save pass. The profiles stay for the context to
+// release. Each step's failure is ignored so that the next one still runs.
 void ShutdownEngine(TAppContext& context);

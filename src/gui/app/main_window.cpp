@@ -602,7 +602,10 @@ void TfrmMain::Shutdown() {
     fShutDown = true;
     if (fHooks.StopUpdates)
         fHooks.StopUpdates();
-    ShutdownEngine(fContext);
+    if (fHooks.ShutdownEngine)
+        fHooks.ShutdownEngine();
+    else
+        ShutdownEngine(fContext);
     fTray->Hide();
     HideAllNotifies();
     if (fNotifications)

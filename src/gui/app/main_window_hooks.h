@@ -27,4 +27,7 @@ struct TMainWindowHooks {
     std::function<bool()> CheckUpdateRunning;
     // Stops every update check or download at shutdown.
     std::function<void()> StopUpdates;
+    // The engine's part of closing; empty: ShutdownEngine. The resident
+    // program puts its own here, which also closes its instance channel.
+    std::function<void()> ShutdownEngine;
 };
