@@ -2,44 +2,29 @@
 
 #include "gui/images/program_images.h"
 #include "gui/notify/notifications.h"
+#include "gui/util/clipboard.h"
+#include "gui/util/pickers.h"
 #include "lang/builtin_tables.h"
 #include "lang/language.h"
 
 #include <QApplication>
-#include <QClipboard>
-#include <QFileDialog>
 #include <QStorageInfo>
 #include <QStyle>
 
 namespace {
 
-// "Text|mask" lines become the picker's "Text (mask)" filters.
-QString PickerFilter(const QStringList& lines) {
-    QStringList filters;
-    for (const QString& line : lines) {
-        const int bar = line.indexOf(QLatin1Char('|'));
-        if (bar < 0) {
-            filters << line;
-            continue;
-        }
-        QString masks = line.mid(bar + 1);
-        masks.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << QStringLiteral("%1 (%2)").arg(line.left(bar), masks.simplified());
-    }
-    return filters.join(QStringLiteral(";;"));
-}
-
+// The standard dialogs browse with the program's own pickers, so they show the
+// same dialogs and filters as the editor and answer a test's picker answers.
 QString PickFile(QWidget* parent, const QString& start, const QStringList& filters) {
-    return QFileDialog::getOpenFileName(parent, QString(), start, PickerFilter(filters));
+    return ChooseFile(start, filters, false, parent);
 }
 
 QString PickFolder(QWidget* parent, const QString& start) {
-    return QFileDialog::getExistingDirectory(parent, QString(), start);
+    return ChooseFolder(start, parent);
 }
 
 QString ClipboardNow() {
-    const QClipboard* clipboard = QApplication::clipboard();
-    return clipboard ? clipboard->text() : QString();
+    return ClipboardText(0);
 }
 
 QIcon StandardIcon(QStyle::StandardPixmap which) {

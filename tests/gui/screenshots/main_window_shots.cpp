@@ -64,6 +64,16 @@ std::unique_ptr<TfrmMain> MakeWindow(TShotEnv& env) {
     return window;
 }
 
+// A menu is a popup the shot cannot show in place: its picture stands in a label.
+std::unique_ptr<QWidget> MenuGrab(QMenu* shown) {
+    shown->ensurePolished();
+    shown->adjustSize();
+    auto label = std::make_unique<QLabel>();
+    label->setPixmap(shown->grab());
+    label->adjustSize();
+    return label;
+}
+
 std::unique_ptr<QWidget> MenuPicture(TShotEnv& env, QMenu* (TfrmMain::*menu)() const, bool severalRows = false) {
     std::unique_ptr<TfrmMain> window = MakeWindow(env);
     if (severalRows) {
@@ -71,12 +81,7 @@ std::unique_ptr<QWidget> MenuPicture(TShotEnv& env, QMenu* (TfrmMain::*menu)() c
         view->selectionModel()->select(window->Model()->index(0), QItemSelectionModel::Select);
     }
     QMenu* shown = (window.get()->*menu)();
-    shown->ensurePolished();
-    shown->adjustSize();
-    auto label = std::make_unique<QLabel>();
-    label->setPixmap(shown->grab());
-    label->adjustSize();
-    return label;
+    return MenuGrab(shown);
 }
 
 QMenu* SubMenu(QMenu* menu, const char* name) {
@@ -89,12 +94,7 @@ QMenu* SubMenu(QMenu* menu, const char* name) {
 std::unique_ptr<QWidget> SubMenuPicture(TShotEnv& env, const char* name) {
     std::unique_ptr<TfrmMain> window = MakeWindow(env);
     QMenu* shown = SubMenu(window->SettingsMenu(), name);
-    shown->ensurePolished();
-    shown->adjustSize();
-    auto label = std::make_unique<QLabel>();
-    label->setPixmap(shown->grab());
-    label->adjustSize();
-    return label;
+    return MenuGrab(shown);
 }
 
 const TShotRegistrar kMainWindow("main_window", [](TShotEnv& env) -> std::unique_ptr<QWidget> { return MakeWindow(env); });

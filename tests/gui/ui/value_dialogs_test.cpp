@@ -7,6 +7,7 @@
 #include "gui/ui/dialog_frame.h"
 #include "gui/ui/dialog_settings.h"
 #include "gui/ui/standard_dialogs.h"
+#include "gui/util/pickers.h"
 #include "gui/util/window_helpers.h"
 #include "lang/builtin_tables.h"
 #include "lang/language.h"
@@ -316,4 +317,36 @@ TEST_F(ValueDialogs, RussianTextsComeFromTheLanguageTable) {
         Click(ButtonWithText(dialog, QStringLiteral("Отмена")));
     });
     EXPECT_FALSE(ChooseFolderDialog(QString())->FValueIsSet);
+}
+
+// Without hooks of its own, a dialog browses with the program's pickers, so the
+// answers a test gives them reach the dialog's field.
+TEST_F(ValueDialogs, DefaultHooksBrowseWithTheProgramsPickers) {
+    tfm_Settings defaults;
+    TScopedDialogSettings useDefaults{defaults};
+    const QString file = MakeFile(QStringLiteral("notes.txt"));
+    std::vector<TPickerRequest> asked;
+    TScopedPickerAnswers answers([&](const TPickerRequest& request) {
+        asked.push_back(request);
+        return QStringList{request.Kind == TPickerKind::Folder ? fTemp.path() : file};
+    });
+    const auto browseAndApply = [](QDialog& dialog) {
+        EditFieldButton(Field(dialog))->trigger();
+        Click(ButtonWithText(dialog, QStringLiteral("Apply")));
+    };
+
+    WhenModalOpens(browseAndApply);
+    const auto chosenFile = ChooseFileDialog(QString());
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].Kind, TPickerKind::OpenFile);
+    EXPECT_EQ(asked[0].FilterLines, QStringList{QStringLiteral("All files|*.*")});
+    ASSERT_TRUE(chosenFile->FValueIsSet);
+    EXPECT_EQ(chosenFile->FValueString, file);
+
+    WhenModalOpens(browseAndApply);
+    const auto chosenFolder = ChooseFolderDialog(QString());
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[1].Kind, TPickerKind::Folder);
+    ASSERT_TRUE(chosenFolder->FValueIsSet);
+    EXPECT_EQ(chosenFolder->FValueString, fTemp.path() + QLatin1Char('/'));
 }
