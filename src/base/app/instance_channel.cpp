@@ -14,14 +14,14 @@
 #include <algorithm>
 
 QString InstanceChannelName(const QString& dataFolder) {
-    QString folder = QDir::cleanPath(QFileInfo(dataFolder).absoluteFilePath());
-    const QByteArray key =
-        QByteArray::fromStdString(os::CurrentUserKey()) + '\n' + folder.toUtf8();
+    const QString folder = QDir::cleanPath(QFileInfo(dataFolder).absoluteFilePath());
+    const std::string user = os::CurrentUserKey();
+    const QByteArray key = QByteArray::fromStdString(user) + '\n' + folder.toUtf8();
     const QByteArray digest = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24);
     // A full path, so the server and its clients agree on it whatever the
     // local socket defaults are; the user's key keeps users apart.
-    return QDir::tempPath() + QStringLiteral("/norvane-backup-") +
-           QString::fromStdString(os::CurrentUserKey()) + QLatin1Char('-') + QString::fromLatin1(digest);
+    return QDir::tempPath() + QStringLiteral("/norvane-backup-") + QString::fromStdString(user) + QLatin1Char('-') +
+           QString::fromLatin1(digest);
 }
 
 void TInstanceRequest::Answer(std::uint32_t result, const QByteArray& text) {

@@ -1,17 +1,6 @@
 #include "folderzip/folderzip_scan.h"
 #include "folderzip/folderzip_task.h"
-
-namespace {
-
-QStringList UpperCased(const QStringList& names) {
-    QStringList upper;
-    upper.reserve(names.size());
-    for (const QString& name : names)
-        upper << name.toUpper();
-    return upper;
-}
-
-} // namespace
+#include "util/string_lists.h"
 
 void TLumo_FolderZip::GetItems(const TSourceScan& scan, const std::optional<QStringList>& nOnlyElements) {
     if (nOnlyElements) {

@@ -15,6 +15,7 @@
 #include "util/main_thread.h"
 #include "util/native_path.h"
 #include "util/path_delim.h"
+#include "util/string_lists.h"
 #include "util/trash.h"
 #include "zip/zip_files.h"
 #include "zip/zip_names.h"
@@ -69,14 +70,7 @@ void TFolderZipThread::TRunOutcome::Fail(TLumo_Error error, const QString& detai
 }
 
 TFolderZipThread::TFolderZipThread(TLumo_FolderZip& folderZip, bool onlyScan, std::optional<QStringList> extSettings)
-    : fFolderZipThread(folderZip), fOnlyScan(onlyScan), fExtSettings([&] {
-          if (!extSettings)
-              return extSettings;
-          QStringList upper;
-          for (const QString& name : *extSettings)
-              upper << name.toUpper();
-          return std::optional<QStringList>(upper);
-      }()) {
+    : fFolderZipThread(folderZip), fOnlyScan(onlyScan), fExtSettings(extSettings ? std::optional<QStringList>(UpperCased(*extSettings)) : std::nullopt) {
     fSettings.SourceFolder = folderZip.fSourceFolder;
     fSettings.StorageFolder = folderZip.fStorageFolder;
     fSettings.DiskSourceID = folderZip.fDiskSourceID;
@@ -84,8 +78,7 @@ TFolderZipThread::TFolderZipThread(TLumo_FolderZip& folderZip, bool onlyScan, st
     fSettings.Compression = folderZip.fCompression;
     fSettings.Password = folderZip.fPassword;
     fSettings.ExcludeList = folderZip.fExcludeList;
-    for (const QString& name : folderZip.fFolderExcludeList)
-        fSettings.FolderExcludeUpper << name.toUpper();
+    fSettings.FolderExcludeUpper = UpperCased(folderZip.fFolderExcludeList);
     fSettings.CleanFolder = folderZip.fCleanFolder;
     fSettings.CleanFolderToTrash = folderZip.fCleanFolderToTrash;
     fSettings.SpanningEnabled = folderZip.fSpanningEnabled;

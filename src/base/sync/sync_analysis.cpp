@@ -1,5 +1,6 @@
 #include "sync/sync_analysis.h"
 
+#include "os/file_attributes.h"
 #include "os/file_ops.h"
 #include "sync/sync_task.h"
 #include "util/mega_scan.h"
@@ -51,8 +52,9 @@ constexpr std::uint8_t kTakesNoPart = 1; // kept, or a device, pipe or socket
 constexpr std::uint8_t kMatched = 2;
 constexpr std::uint32_t kNoFolder = UINT32_MAX;
 
+// A device, pipe or socket: the listing marks them system entries; links carry their own mark.
 bool IsSystemEntry(const TLumo_ListedEntry& entry) {
-    return !entry.IsFolder() && (entry.Attr & 0x04) != 0 && (entry.Attr & 0x400) == 0;
+    return !entry.IsFolder() && (entry.Attr & os::kAttrSystem) != 0 && (entry.Attr & os::kAttrReparsePoint) == 0;
 }
 
 void MarkNonParticipants(TLumo_ScanListing& listing, const QString& root, const TKeptTrees& kept) {

@@ -30,6 +30,14 @@ void RemoveListedLines(QStringList& list, const QStringList& other) {
     list.removeIf([&unwanted](const QString& line) { return unwanted.contains(line.trimmed().toUpper()); });
 }
 
+QStringList UpperCased(const QStringList& names) {
+    QStringList upper;
+    upper.reserve(names.size());
+    for (const QString& name : names)
+        upper << name.toUpper();
+    return upper;
+}
+
 QString IncludeBackslash(const QString& path) {
     if (path.isEmpty() || path.endsWith(kPathDelim))
         return path;

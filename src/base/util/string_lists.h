@@ -11,6 +11,9 @@ void RemoveDuplicateLines(QStringList& list);
 // line of other.
 void RemoveListedLines(QStringList& list, const QStringList& other);
 
+// The lines of names, each upper-cased, for comparisons that ignore letter case.
+QStringList UpperCased(const QStringList& names);
+
 // Appends the path separator to a non-empty path that does not end with it.
 QString IncludeBackslash(const QString& path);
 
