@@ -19,7 +19,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QLabel>
 #include <QMenu>
 #include <QScreen>
 #include <QUrl>
@@ -122,10 +121,7 @@ TfrmMain::TfrmMain(TAppContext& context, TMainWindowStart start, QWidget* parent
                 ShowNotification(title, text, static_cast<int>(kind), -1);
             });
     connect(fTray, &TTrayIcon::clicked, this, &TfrmMain::TrayIconClick);
-    connect(fLinks, &TStatusBarLinks::settingsClicked, this,
-            [this] { fSettingsMenu->popup(fLinks->SettingsLink()->mapToGlobal(QPoint(0, 0))); });
-    connect(fLinks, &TStatusBarLinks::newProfileClicked, this,
-            [this] { fNewProfileMenu->popup(fLinks->NewProfileLink()->mapToGlobal(QPoint(0, 0))); });
+    fLinks->SetMenus(fSettingsMenu, fNewProfileMenu);
     connect(fLinks, &TStatusBarLinks::updateClicked, this, &TfrmMain::CmdCheckUpdate);
 
     FillList();

@@ -1,8 +1,11 @@
 #include "gui/app/status_bar_links.h"
 
+#include "gui/ui/link_controls.h"
+#include "gui/ui/link_host.h"
+#include "gui/ui/program_link_style.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QLabel>
 
 namespace {
 
@@ -14,45 +17,54 @@ QFrame* Separator(QWidget* parent) {
     return line;
 }
 
-QString LinkMarkup(const QString& text) {
-    return QStringLiteral("<a href=\"#\" style=\"text-decoration:none\">%1</a>").arg(text.toHtmlEscaped());
-}
-
 } // namespace
 
-TStatusBarLinks::TStatusBarLinks(QWidget* parent) : QWidget(parent) {
+TStatusBarLinks::TStatusBarLinks(QWidget* parent)
+    : QWidget(parent), fStyle(std::make_unique<TProgramLinkStyle>()) {
+    // The desktop's own font: the captions read like the rest of the window.
+    fStyle->Style()->FFont = font();
+    fUpdate = NewLink("lnkUpdateAvailable");
+    fUpdateSeparator = Separator(this);
+    fNewProfile = NewLink("lnkNewProfile");
+    fSettings = NewLink("lnkSettings");
+    fUpdate->Link()->SetOnClick([this](TLumo_Link&) { emit updateClicked(); });
+
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(8, 0, 10, 0);
     layout->setSpacing(8);
     layout->addStretch(1);
-    fUpdate = MakeLink(&TStatusBarLinks::updateClicked);
-    fUpdateSeparator = Separator(this);
-    fNewProfile = MakeLink(&TStatusBarLinks::newProfileClicked);
-    fSettings = MakeLink(&TStatusBarLinks::settingsClicked);
-    fUpdate->setObjectName(QStringLiteral("lnkUpdateAvailable"));
-    fNewProfile->setObjectName(QStringLiteral("lnkNewProfile"));
-    fSettings->setObjectName(QStringLiteral("lnkSettings"));
-    layout->addWidget(fUpdate);
-    layout->addWidget(fUpdateSeparator);
-    layout->addWidget(fNewProfile);
-    layout->addWidget(Separator(this));
-    layout->addWidget(fSettings);
+    layout->addWidget(fUpdate, 0, Qt::AlignVCenter);
+    layout->addWidget(fUpdateSeparator, 0, Qt::AlignVCenter);
+    layout->addWidget(fNewProfile, 0, Qt::AlignVCenter);
+    layout->addWidget(Separator(this), 0, Qt::AlignVCenter);
+    layout->addWidget(fSettings, 0, Qt::AlignVCenter);
     setFixedHeight(kHeight);
 }
 
-QLabel* TStatusBarLinks::MakeLink(void (TStatusBarLinks::*clicked)()) {
-    auto* link = new QLabel(this);
-    link->setTextFormat(Qt::RichText);
-    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-    link->setCursor(Qt::PointingHandCursor);
-    connect(link, &QLabel::linkActivated, this, [this, clicked] { emit(this->*clicked)(); });
-    return link;
+// The hosts remove their links while the style they use still stands.
+TStatusBarLinks::~TStatusBarLinks() {
+    delete fUpdate;
+    delete fNewProfile;
+    delete fSettings;
+}
+
+TLinkHost* TStatusBarLinks::NewLink(const char* objectName) {
+    auto* link = new TLumo_Link(fStyle->Style(), nullptr, -1);
+    link->pLabel->setObjectName(QString::fromLatin1(objectName));
+    return new TLinkHost(link, this);
 }
 
 void TStatusBarLinks::SetTexts(const QString& settings, const QString& newProfile, const QString& updateAvailable) {
-    fSettings->setText(LinkMarkup(settings));
-    fNewProfile->setText(LinkMarkup(newProfile));
-    fUpdate->setText(LinkMarkup(updateAvailable));
+    fSettings->Link()->SetCaption(settings);
+    fNewProfile->Link()->SetCaption(newProfile);
+    fUpdate->Link()->SetCaption(updateAvailable);
+}
+
+void TStatusBarLinks::SetMenus(QMenu* settings, QMenu* newProfile) {
+    for (auto [host, menu] : {std::pair{fSettings, settings}, std::pair{fNewProfile, newProfile}}) {
+        host->Link()->SetPopupMenu(menu);
+        host->Link()->SetCommand(lnkCommand_OpenPopup);
+    }
 }
 
 void TStatusBarLinks::SetUpdateVisible(bool visible) {
@@ -61,3 +73,7 @@ void TStatusBarLinks::SetUpdateVisible(bool visible) {
 }
 
 void TStatusBarLinks::SetMaximized(bool maximized) { setFixedHeight(maximized ? kMaximizedHeight : kHeight); }
+
+TLumo_Link* TStatusBarLinks::SettingsLink() const { return fSettings->Link(); }
+TLumo_Link* TStatusBarLinks::NewProfileLink() const { return fNewProfile->Link(); }
+TLumo_Link* TStatusBarLinks::UpdateLink() const { return fUpdate->Link(); }

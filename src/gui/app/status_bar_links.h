@@ -2,11 +2,16 @@
 
 #include <QWidget>
 
-class QLabel;
+#include <memory>
+
+class QMenu;
+class TLinkHost;
+class TLumo_Link;
+class TProgramLinkStyle;
 
 // The strip below the main window's list: right-aligned links "Settings",
 // "New profile" and "Update available", separated by thin vertical lines.
-// Plain label links stand in for the program's own link control for now.
+// The first two open their menus; the third reports its click.
 class TStatusBarLinks : public QWidget {
     Q_OBJECT
 public:
@@ -14,26 +19,28 @@ public:
     static constexpr int kMaximizedHeight = 31;
 
     explicit TStatusBarLinks(QWidget* parent = nullptr);
+    ~TStatusBarLinks() override;
 
     void SetTexts(const QString& settings, const QString& newProfile, const QString& updateAvailable);
+    // The menus that "Settings" and "New profile" open.
+    void SetMenus(QMenu* settings, QMenu* newProfile);
     // Shows or hides the update link (and its separator).
     void SetUpdateVisible(bool visible);
     void SetMaximized(bool maximized);
 
-    QLabel* SettingsLink() const { return fSettings; }
-    QLabel* NewProfileLink() const { return fNewProfile; }
-    QLabel* UpdateLink() const { return fUpdate; }
+    TLumo_Link* SettingsLink() const;
+    TLumo_Link* NewProfileLink() const;
+    TLumo_Link* UpdateLink() const;
 
 signals:
-    void settingsClicked();
-    void newProfileClicked();
     void updateClicked();
 
 private:
-    QLabel* MakeLink(void (TStatusBarLinks::*clicked)());
+    TLinkHost* NewLink(const char* objectName);
 
-    QLabel* fSettings;
-    QLabel* fNewProfile;
-    QLabel* fUpdate;
+    std::unique_ptr<TProgramLinkStyle> fStyle;
+    TLinkHost* fSettings;
+    TLinkHost* fNewProfile;
+    TLinkHost* fUpdate;
     QWidget* fUpdateSeparator;
 };

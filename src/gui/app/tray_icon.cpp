@@ -6,10 +6,9 @@
 namespace {
 constexpr int kFrameMs = 100;
 
+// Frame 0 is the icon at rest; 1 to kTrayFrameCount are the animation's.
 EProgramImage FrameImage(int frame) {
-    static constexpr EProgramImage kFrames[] = {EProgramImage::TrayFrame1, EProgramImage::TrayFrame2,
-                                                EProgramImage::TrayFrame3, EProgramImage::TrayFrame4};
-    return frame <= 0 ? EProgramImage::TrayIcon : kFrames[(frame - 1) % kTrayFrameCount];
+    return frame <= 0 ? EProgramImage::TrayIcon : TrayFrame(frame - 1);
 }
 } // namespace
 

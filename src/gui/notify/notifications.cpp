@@ -3,6 +3,7 @@
 #include "gui/images/image_list.h"
 #include "gui/notify/notification_form.h"
 #include "gui/ui/link_controls.h"
+#include "gui/ui/program_link_style.h"
 #include "gui/util/window_helpers.h"
 
 namespace {
@@ -41,9 +42,8 @@ std::unique_ptr<TLumoImageList> MakeNotificationImageList() {
 TLumoNotificationSettings::TLumoNotificationSettings(QObject* parent)
     : QObject(parent), fStandardImages(MakeNotificationImageList()) {
     pMainImageList = fStandardImages.get();
-    fPlainLinkStyle = new TLumo_Link_Style(nullptr);
-    fPlainLinkStyle->SetLabelColors(QColor(0, 102, 204), QColor(0, 70, 140), QColor(140, 140, 140));
-    pLinkStyle = fPlainLinkStyle;
+    fPlainLinkStyle = std::make_unique<TProgramLinkStyle>();
+    pLinkStyle = fPlainLinkStyle->Style();
     pSetNewPositionTimer.setInterval(kRestackIntervalMs);
     connect(&pSetNewPositionTimer, &QTimer::timeout, this, &TLumoNotificationSettings::RestackAll);
     gCurrent = this;
@@ -59,8 +59,7 @@ TLumoNotificationSettings::~TLumoNotificationSettings() {
         delete note;
     }
     NotificationList.clear();
-    if (fPlainLinkStyle && fPlainLinkStyle->pRegistry->lst_Styles.contains(fPlainLinkStyle))
-        fPlainLinkStyle->Remove();
+    fPlainLinkStyle.reset();
     if (gCurrent == this)
         gCurrent = nullptr;
 }

@@ -13,6 +13,7 @@
 struct TNotification;
 class TLumoImageList;
 class TLumo_Link_Style;
+class TProgramLinkStyle;
 class tfm_NotificationForm;
 
 // Indices of the popup images in the manager's standard image list.
@@ -77,7 +78,7 @@ public:
 
 private:
     std::unique_ptr<TLumoImageList> fStandardImages;
-    TLumo_Link_Style* fPlainLinkStyle = nullptr;
+    std::unique_ptr<TProgramLinkStyle> fPlainLinkStyle;
 };
 
 // One open popup's data; it leaves NotificationList when its popup closes.

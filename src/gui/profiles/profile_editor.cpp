@@ -5,6 +5,9 @@
 #include "folderzip/folderzip_task.h"
 #include "gui/notify/notifications.h"
 #include "gui/profiles/profile_checks.h"
+#include "gui/ui/link_controls.h"
+#include "gui/ui/link_host.h"
+#include "gui/ui/program_link_style.h"
 #include "gui/ui/standard_dialogs.h"
 #include "gui/util/bounded_spin_box.h"
 #include "gui/util/clipboard.h"
@@ -116,7 +119,8 @@ TfrmProfile::TfrmProfile(TAppContext& context, QWidget* parent) : QDialog(parent
     SetLanguageToForm();
 }
 
-TfrmProfile::~TfrmProfile() = default;
+// The link goes before the style it is drawn in.
+TfrmProfile::~TfrmProfile() { delete lnkExcludeTemplate; }
 
 // ---- building ------------------------------------------------------------
 
@@ -619,16 +623,15 @@ QWidget* TfrmProfile::BuildExcludePage() {
     memExclude->setLineWrapMode(QPlainTextEdit::NoWrap);
     box->addWidget(memExclude, 1);
     auto* row = new QHBoxLayout;
-    lnkExcludeTemplate = new QPushButton(page);
-    lnkExcludeTemplate->setObjectName(QStringLiteral("lnkExcludeTemplate"));
-    lnkExcludeTemplate->setFlat(true);
-    lnkExcludeTemplate->setCursor(Qt::PointingHandCursor);
-    lnkExcludeTemplate->setStyleSheet(QStringLiteral("QPushButton { color: palette(link); text-decoration: underline; "
-                                                     "border: none; text-align: left; }"));
+    fLinkStyle = std::make_unique<TProgramLinkStyle>();
+    fLinkStyle->Style()->FFont = font();
+    auto* link = new TLumo_Link(fLinkStyle->Style(), nullptr, -1);
+    link->pLabel->setObjectName(QStringLiteral("lnkExcludeTemplate"));
+    link->SetOnClick([this](TLumo_Link&) { ApplyExcludeTemplate(); });
+    lnkExcludeTemplate = new TLinkHost(link, page);
     row->addWidget(lnkExcludeTemplate);
     row->addStretch();
     box->addLayout(row);
-    connect(lnkExcludeTemplate, &QPushButton::clicked, this, &TfrmProfile::ApplyExcludeTemplate);
     return page;
 }
 
@@ -706,7 +709,7 @@ void TfrmProfile::SetLanguageToForm() {
     rbFzDelPermanent->setText(t(Lng::lng_Global_rbDelPermanent));
     chkFzSpan->setText(t(Lng::lng_SetF_txtSpanZip));
     // Exclusions.
-    lnkExcludeTemplate->setText(t(Lng::lng_SetF_lnkExcludeTemplate));
+    lnkExcludeTemplate->Link()->SetCaption(t(Lng::lng_SetF_lnkExcludeTemplate));
     // General settings.
     chkAutorun->setText(t(Lng::lib_lng_Global_Autorun));
     chkDelayedStart->setText(t(Lng::lng_SetF_chkAppDelayedStart));

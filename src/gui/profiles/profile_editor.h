@@ -10,6 +10,8 @@
 #include <QDialog>
 #include <QString>
 
+#include <memory>
+
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
@@ -24,7 +26,9 @@ class QRadioButton;
 class TBoundedSpinBox;
 class QStackedWidget;
 class TAppContext;
+class TLinkHost;
 class TLumo_BackupProfile;
+class TProgramLinkStyle;
 
 // The modal window that creates and edits the profiles of all three kinds and
 // shows the general settings page. Up to three page items on the left, the
@@ -229,7 +233,8 @@ private:
 
     // Exclusions.
     QPlainTextEdit* memExclude = nullptr;
-    QPushButton* lnkExcludeTemplate = nullptr;
+    std::unique_ptr<TProgramLinkStyle> fLinkStyle;
+    TLinkHost* lnkExcludeTemplate = nullptr;
 
     // General settings.
     QCheckBox* chkAutorun = nullptr;

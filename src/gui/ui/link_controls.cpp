@@ -47,9 +47,8 @@ void SetTextColour(QLabel* label, const QColor& colour) {
     label->setPalette(palette);
 }
 
-QLabel* NewLabel() {
-    auto* label = new QLabel;
-    label->setAttribute(Qt::WA_Hover);
+TLinkLabel* NewLabel() {
+    auto* label = new TLinkLabel;
     label->hide();
     return label;
 }
@@ -135,8 +134,14 @@ TLumo_Link::TLumo_Link(TLumo_Link_Style* nStyle, TLumo_Link_Style* nSubStyle, in
     }
     if (pSubStyle)
         pSubLabel->setFont(pSubStyle->FFont);
-    for (QLabel* control : {pLabel.data(), pSubLabel.data(), pImage.data()})
+    pLabel->SetFocusable(true);
+    for (TLinkLabel* control : {pLabel.data(), pSubLabel.data(), pImage.data()}) {
         control->installEventFilter(this);
+        connect(control, &TLinkLabel::hoverChanged, this,
+                [this](bool over) { SetStatus(over ? lnkStatus_Active : lnkStatus_Normal); });
+        connect(control, &TLinkLabel::clicked, this, [this, control] { ControlClicked(control); });
+    }
+    connect(pLabel, &TLinkLabel::keyActivated, this, &TLumo_Link::KeyActivated);
     SetEnabled(true);
 }
 
@@ -196,6 +201,7 @@ void TLumo_Link::RecomputeWidth() {
     if (ImageShown())
         width += pImage->width() + pStyle->FLabelIndent;
     pWidth = width;
+    emit extentChanged();
 }
 
 void TLumo_Link::SetCaption(const QString& Value) {
@@ -298,8 +304,10 @@ void TLumo_Link::SetEnabled(bool Value) {
     if (Value == pEnabled)
         return;
     pEnabled = Value;
-    // The controls keep their event filter; it ignores the mouse while the link
-    // is disabled, which is what taking away the handlers means here.
+    // The controls stop reacting to the mouse and the keys while the link is
+    // disabled, which is what taking away the handlers means here.
+    for (TLinkLabel* control : {pLabel.data(), pSubLabel.data(), pImage.data()})
+        control->SetReacting(Value);
     SetStatus(Value ? lnkStatus_Normal : lnkStatus_Disabled);
 }
 
@@ -375,6 +383,7 @@ void TLumo_Link::Layout() {
     const int right = std::max(pLabel->x() + pLabel->width(), hasSub ? pSubLabel->x() + pSubLabel->width() : 0);
     pWidth = right - pLeft;
     pHeight = std::max(hI, hL) + (hasSub ? indent + hS : 0);
+    emit extentChanged();
 }
 
 void TLumo_Link::Click() {
@@ -388,29 +397,26 @@ void TLumo_Link::Click() {
     }
 }
 
+void TLumo_Link::ControlClicked(const TLinkLabel* control) {
+    // The sub-caption only reacts to the owner's handler, as the caption does.
+    if (control == pSubLabel && pCommand != lnkCommand_Default)
+        return;
+    Click();
+}
+
+void TLumo_Link::KeyActivated() {
+    if (pCommand == lnkCommand_OpenPopup) {
+        if (pPopupMenu)
+            pPopupMenu->popup(pLabel->mapToGlobal(QPoint(0, pLabel->height())));
+        return;
+    }
+    Click();
+}
+
 bool TLumo_Link::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ContextMenu && pPopupMenu) {
         pPopupMenu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
         return true;
-    }
-    if (!pEnabled)
-        return QObject::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::Enter: SetStatus(lnkStatus_Active); break;
-    case QEvent::Leave: SetStatus(lnkStatus_Normal); break;
-    case QEvent::MouseButtonRelease: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        auto* widget = static_cast<QWidget*>(watched);
-        // The sub-caption only reacts to the owner's handler, as the caption does.
-        if (mouse->button() == Qt::LeftButton && widget->rect().contains(mouse->position().toPoint())) {
-            if (watched == pSubLabel && pCommand != lnkCommand_Default)
-                break;
-            Click();
-            return true;
-        }
-        break;
-    }
-    default: break;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "gui/ui/link_label.h"
+
 #include <QColor>
 #include <QFont>
 #include <QLabel>
 #include <QList>
+#include <QMenu>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -11,7 +14,6 @@
 
 #include <functional>
 
-#include <QMenu>
 class TLumoImageList;
 class TLumo_Link;
 class TLumo_ImgLink;
@@ -20,7 +22,8 @@ class TLumo_TLink_Settings;
 // Links: a coloured caption with an optional small image to its left and an
 // optional smaller caption under it, used instead of buttons for secondary
 // commands; and image links, pictures that act as buttons. Both own plain
-// labels placed on a parent widget; a style is shared by many links.
+// labels placed on a parent widget; a style is shared by many links. A link's
+// caption takes the keyboard focus with Tab and runs on Enter or Space.
 
 // The look shared by links: caption font, the three caption colours, the image
 // list and the gaps.
@@ -87,9 +90,15 @@ public:
     // shell's open action, by pCommand.
     void Click();
 
-    QPointer<QLabel> pLabel;
-    QPointer<QLabel> pSubLabel;
-    QPointer<QLabel> pImage;
+signals:
+    // The link's extent (pWidth, pHeight) may have changed: a host that gives
+    // it room in a layout follows it.
+    void extentChanged();
+
+public:
+    QPointer<TLinkLabel> pLabel;
+    QPointer<TLinkLabel> pSubLabel;
+    QPointer<TLinkLabel> pImage;
     int pImageIndex = -1;
     int pImageIndex_Active = -1;
     int pImageIndex_Normal = -1;
@@ -126,6 +135,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void ControlClicked(const TLinkLabel* control);
+    // Enter or Space on the focused caption: a popup menu opens under the
+    // caption, where the mouse may not be.
+    void KeyActivated();
     void ShowCaptionText(QLabel* label, const QString& text, bool multiLine, int fixedWidth);
     void RecomputeWidth();
     bool ImageShown() const;

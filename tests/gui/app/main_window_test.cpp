@@ -11,6 +11,7 @@
 #include "gui/app/tray_icon.h"
 #include "gui/images/program_images.h"
 #include "gui/notify/notifications.h"
+#include "gui/ui/link_controls.h"
 #include "ini/ini_document.h"
 #include "lang/builtin_tables.h"
 #include "lang/language.h"
@@ -476,3 +477,61 @@ TEST_F(MainWindowTest, ClosingStopsTheRunningTaskThenWritesTheFinalSave) {
 }
 
 } // namespace
+
+// The status bar's links as a person uses them: they light up under the mouse
+// like every link; "New profile" clicked opens its menu, where "Sync" asks for
+// a new sync profile; "Settings", reached with Tab and opened with Space,
+// leads to the general settings; "Update available", clicked or pressed,
+// starts an update check unless one is running.
+TEST_F(MainWindowTest, TheStatusBarLinksRunTheirCommandsByMouseAndKeyboard) {
+    ctx->Options.UpdateAvailable = true;
+    OpenWindow();
+    QList<TBackupClass> newProfiles;
+    int generalSettings = 0, updateChecks = 0;
+    bool checkRunning = false;
+    window->Hooks().NewProfile = [&](TBackupClass kind) { newProfiles << kind; };
+    window->Hooks().GeneralSettings = [&] { ++generalSettings; };
+    window->Hooks().CheckUpdate = [&] { ++updateChecks; };
+    window->Hooks().CheckUpdateRunning = [&] { return checkRunning; };
+    TStatusBarLinks* links = window->StatusLinks();
+    TLinkLabel* newProfile = links->NewProfileLink()->pLabel;
+    TLinkLabel* settings = links->SettingsLink()->pLabel;
+    TLinkLabel* update = links->UpdateLink()->pLabel;
+    ASSERT_TRUE(update->isVisible());
+
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(newProfile, &enter);
+    EXPECT_EQ(links->NewProfileLink()->pStatus, lnkStatus_Active);
+    EXPECT_EQ(newProfile->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseClick(newProfile, Qt::LeftButton);
+    QMenu* newMenu = window->NewProfileMenu();
+    ASSERT_TRUE(newMenu->isVisible());
+    QTest::keyClick(newMenu, Qt::Key_Down);
+    QTest::keyClick(newMenu, Qt::Key_Return);
+    EXPECT_EQ(newProfiles, QList<TBackupClass>{TBackupClass::bcSync});
+    EXPECT_FALSE(newMenu->isVisible());
+
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    newProfile->setFocus();
+    QTest::keyClick(newProfile, Qt::Key_Tab);
+    ASSERT_TRUE(settings->hasFocus());
+    QTest::keyClick(settings, Qt::Key_Space);
+    QMenu* settingsMenu = window->SettingsMenu();
+    ASSERT_TRUE(settingsMenu->isVisible());
+    QTest::keyClick(settingsMenu, Qt::Key_Down);
+    ASSERT_EQ(settingsMenu->activeAction(), Item(settingsMenu, "miGeneral"));
+    QTest::keyClick(settingsMenu, Qt::Key_Return);
+    EXPECT_EQ(generalSettings, 1);
+
+    QTest::mouseClick(update, Qt::LeftButton);
+    EXPECT_EQ(updateChecks, 1);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    update->setFocus();
+    QTest::keyClick(update, Qt::Key_Return);
+    EXPECT_EQ(updateChecks, 2);
+    checkRunning = true;
+    QTest::mouseClick(update, Qt::LeftButton);
+    EXPECT_EQ(updateChecks, 2);
+}

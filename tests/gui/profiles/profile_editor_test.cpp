@@ -417,7 +417,7 @@ TEST(ProfileEditor, TheExcludeTemplateAddsItsMasksWithoutDuplicates) {
     window.findChild<QListWidget*>(QStringLiteral("lstItems"))->setCurrentRow(2);
     auto* masks = Child<QPlainTextEdit>(&window, "memExclude");
     masks->setPlainText(QStringLiteral("*.tmp\n\n*.BAK\n/RECYCLER/"));
-    Click(&window, "lnkExcludeTemplate");
+    QTest::mouseClick(Child<QLabel>(&window, "lnkExcludeTemplate"), Qt::LeftButton);
     EXPECT_EQ(masks->toPlainText(), QStringLiteral("*.tmp\n*.BAK\n/RECYCLER/\n/System Volume Information/\n"
                                                    "/$Recycle.Bin/\n/RECYCLED/\n*.~*\n*.old\nthumbs.db"));
     PressInNextModal(QStringLiteral("No"), &window);

@@ -8,10 +8,13 @@
 #include "gui/app/main_window.h"
 #include "gui/app/profile_list_model.h"
 #include "gui/app/profile_list_view.h"
+#include "gui/app/status_bar_links.h"
+#include "gui/ui/link_controls.h"
 #include "lang/language.h"
 
 #include <QLabel>
 #include <QMenu>
+#include <QTest>
 
 namespace {
 
@@ -97,6 +100,25 @@ std::unique_ptr<QWidget> SubMenuPicture(TShotEnv& env, const char* name) {
     return MenuGrab(shown);
 }
 
+// The status bar up close: "New profile" under the mouse, "Settings" holding
+// the keyboard focus (underlined).
+std::unique_ptr<QWidget> StatusLinksPicture(TShotEnv& env) {
+    std::unique_ptr<TfrmMain> window = MakeWindow(env);
+    window->show();
+    if (QTest::qWaitForWindowExposed(window.get())) {
+        window->activateWindow();
+        (void)QTest::qWaitForWindowActive(window.get());
+    }
+    TStatusBarLinks* links = window->StatusLinks();
+    links->SettingsLink()->pLabel->setFocus();
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(links->NewProfileLink()->pLabel, &enter);
+    auto label = std::make_unique<QLabel>();
+    label->setPixmap(links->grab());
+    label->adjustSize();
+    return label;
+}
+
 const TShotRegistrar kMainWindow("main_window", [](TShotEnv& env) -> std::unique_ptr<QWidget> { return MakeWindow(env); });
 const TShotRegistrar kRowMenu("main_window_row_menu",
                               [](TShotEnv& env) { return MenuPicture(env, &TfrmMain::CurrentRowMenu); });
@@ -109,6 +131,7 @@ const TShotRegistrar kBackupMenu("main_window_backup_menu",
 const TShotRegistrar kAboutMenu("main_window_about_menu", [](TShotEnv& env) { return SubMenuPicture(env, "pmAbout"); });
 const TShotRegistrar kNewProfileMenu("main_window_new_profile_menu",
                                      [](TShotEnv& env) { return MenuPicture(env, &TfrmMain::NewProfileMenu); });
+const TShotRegistrar kStatusLinks("main_window_status_links", StatusLinksPicture);
 const TShotRegistrar kTrayMenu("main_window_tray_menu",
                                [](TShotEnv& env) { return MenuPicture(env, &TfrmMain::TrayMenu); });
 

@@ -4,7 +4,11 @@
 #include "gui/images/image_list.h"
 #include "gui/ui/link_controls.h"
 
+#include <QCursor>
+#include <QDialog>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QPointer>
 #include <QTest>
 #include <QWidget>
@@ -52,6 +56,21 @@ protected:
         fStyle->FLabelIndent = 4;
         fParent.resize(400, 200);
         fRegistry.pOpenLink = [this](const QString& target) { fOpened << target; };
+    }
+
+    // A link on parent whose clicks count up `clicks`.
+    TLumo_Link* CountingLink(QWidget* parent, const QString& caption, const QPoint& at, int& clicks) {
+        auto* link = new TLumo_Link(fStyle, nullptr, -1);
+        link->SetCaption(caption);
+        link->Insert(parent, at);
+        link->SetOnClick([&clicks](TLumo_Link&) { ++clicks; });
+        return link;
+    }
+
+    static bool ShowActive(QWidget* window) {
+        window->show();
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window);
     }
 
     TLumo_TLink_Settings fRegistry; // torn down with everything it still lists
@@ -267,4 +286,81 @@ TEST(LinkRegistry, ReleasesWhatIsStillListedAndRemoveTakesOut) {
     }
     EXPECT_TRUE(caption.isNull());
     EXPECT_TRUE(parent.children().isEmpty());
+}
+
+// A keyboard user reaches a link with Tab and runs it with Enter or Space; the
+// focused caption is underlined, and a disabled link is skipped.
+TEST_F(LinkControls, TabReachesTheCaptionAndEnterOrSpaceRunsIt) {
+    auto* before = new QLineEdit(&fParent);
+    before->move(0, 100);
+    int clicks = 0;
+    TLumo_Link* link = CountingLink(&fParent, QStringLiteral("Scheduler"), QPoint(10, 10), clicks);
+    ASSERT_TRUE(ShowActive(&fParent));
+    before->setFocus();
+    EXPECT_FALSE(link->pLabel->font().underline());
+
+    QTest::keyClick(before, Qt::Key_Tab);
+    ASSERT_TRUE(link->pLabel->hasFocus());
+    EXPECT_TRUE(link->pLabel->font().underline());
+    QTest::keyClick(link->pLabel, Qt::Key_Return);
+    QTest::keyClick(link->pLabel, Qt::Key_Space);
+    QTest::keyClick(link->pLabel, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(clicks, 3);
+    // Other keys and combinations are not the link's.
+    QTest::keyClick(link->pLabel, Qt::Key_A);
+    QTest::keyClick(link->pLabel, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(clicks, 3);
+
+    link->SetEnabled(false);
+    EXPECT_FALSE(link->pLabel->hasFocus());
+    EXPECT_FALSE(link->pLabel->font().underline());
+    QTest::keyClick(link->pLabel, Qt::Key_Return);
+    EXPECT_EQ(clicks, 3);
+    before->setFocus();
+    QTest::keyClick(before, Qt::Key_Tab);
+    EXPECT_FALSE(link->pLabel->hasFocus());
+}
+
+// Enter on a focused link in a dialog runs the link, not the dialog's default button.
+TEST_F(LinkControls, EnterOnALinkInADialogLeavesTheDefaultButtonAlone) {
+    QDialog dialog;
+    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+    ok->setDefault(true);
+    ok->move(0, 60);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    int clicks = 0;
+    TLumo_Link* link = CountingLink(&dialog, QStringLiteral("Exclude template"), QPoint(0, 0), clicks);
+    ASSERT_TRUE(ShowActive(&dialog));
+    link->pLabel->setFocus();
+    QTest::keyClick(link->pLabel, Qt::Key_Return);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), 0);
+}
+
+// A popup link opens its menu at the mouse when clicked and under its caption
+// when run from the keyboard, where the mouse may be anywhere.
+TEST_F(LinkControls, PopupLinksOpenTheirMenuAtTheMouseOrUnderTheCaption) {
+    QMenu menu;
+    menu.addAction(QStringLiteral("General settings"));
+    auto* link = new TLumo_Link(fStyle, nullptr, -1);
+    link->SetCaption(QStringLiteral("Settings"));
+    link->SetPopupMenu(&menu);
+    link->SetCommand(lnkCommand_OpenPopup);
+    link->Insert(&fParent, QPoint(40, 30));
+    ASSERT_TRUE(ShowActive(&fParent));
+
+    const QPoint inCaption(3, 2);
+    QCursor::setPos(link->pLabel->mapToGlobal(inCaption));
+    QTest::mouseClick(link->pLabel, Qt::LeftButton, Qt::NoModifier, inCaption);
+    ASSERT_TRUE(menu.isVisible());
+    EXPECT_EQ(menu.pos(), QCursor::pos());
+    menu.hide();
+
+    QCursor::setPos(fParent.mapToGlobal(QPoint(300, 180)));
+    link->pLabel->setFocus();
+    QTest::keyClick(link->pLabel, Qt::Key_Space);
+    ASSERT_TRUE(menu.isVisible());
+    EXPECT_EQ(menu.pos(), link->pLabel->mapToGlobal(QPoint(0, link->pLabel->height())));
+    menu.hide();
 }
