@@ -7,12 +7,10 @@
 # the peak memory of an analysis over 100,000 files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/bench_common.sh
 BUILD_DIR=${1:-build}
 CLI="$BUILD_DIR/src/cli/norvane-backup-cli"
-if [ ! -x "$CLI" ]; then
-  cmake -S . -B "$BUILD_DIR" -G Ninja -DNORVANE_BUILD_GUI=OFF >/dev/null
-  ninja -C "$BUILD_DIR" norvane-backup-cli
-fi
+ensure_built "$BUILD_DIR" norvane-backup-cli "$CLI"
 command -v rsync >/dev/null || { echo "rsync is not installed (scripts/install-deps.sh)"; exit 1; }
 
 WORK=$(mktemp -d)
