@@ -28,4 +28,26 @@ make_corpus() {
   fi
 }
 
+# bench_setup BUILD_DIR TARGET BINARY TOOL...: TARGET built when BINARY is
+# missing, each peer TOOL present (else the script ends), and a fresh WORK
+# folder that goes when the script ends.
+bench_setup() {
+  ensure_built "$1" "$2" "$3"
+  shift 3
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || { echo "$tool is not installed (scripts/install-deps.sh)"; exit 1; }
+  done
+  WORK=$(mktemp -d)
+  trap 'rm -rf "$WORK"' EXIT
+}
+
+# write_profile SRC DST DATA: a Backup.ini in folder DATA with one sync
+# profile (UID $UID_SYNC, deleting for good) from SRC to DST.
+write_profile() {
+  mkdir -p "$3"
+  printf '\xEF\xBB\xBF[SyncList]\r\n%s=Bench\r\n[%s_st]\r\nDelToRecycle=0\r\nSkipHiddenSystem=0\r\nAutoMode=0\r\n[%s]\r\nf1_1=%s/\r\nf2_1=%s/\r\n' \
+    "$UID_SYNC" "$UID_SYNC" "$UID_SYNC" "$1" "$2" >"$3/Backup.ini"
+}
+
 seconds() { date +%s.%N; }

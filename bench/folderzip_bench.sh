@@ -13,12 +13,7 @@ cd "$(dirname "$0")/.."
 . bench/bench_common.sh
 BUILD_DIR=${1:-build}
 CLI="$BUILD_DIR/src/cli/norvane-backup-cli"
-ensure_built "$BUILD_DIR" norvane-backup-cli "$CLI"
-command -v zip >/dev/null || { echo "zip is not installed (scripts/install-deps.sh)"; exit 1; }
-command -v python3 >/dev/null || { echo "python3 is not installed"; exit 1; }
-
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+bench_setup "$BUILD_DIR" norvane-backup-cli "$CLI" zip python3
 CORPUS="$WORK/corpus"
 SOURCE="$WORK/source"
 mkdir -p "$SOURCE" "$WORK/zip_out" "$WORK/ours_out" "$WORK/data"

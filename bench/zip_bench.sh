@@ -10,11 +10,7 @@ cd "$(dirname "$0")/.."
 BUILD_DIR=${1:-build}
 THREADS=${2:-0}
 DRIVER="$BUILD_DIR/bench/zip_bench_driver"
-ensure_built "$BUILD_DIR" zip_bench_driver "$DRIVER"
-command -v zip >/dev/null || { echo "zip is not installed (scripts/install-deps.sh)"; exit 1; }
-
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+bench_setup "$BUILD_DIR" zip_bench_driver "$DRIVER" zip
 CORPUS="$WORK/corpus"
 make_corpus "$CORPUS"
 FILES=$(find "$CORPUS" -type f | wc -l)
