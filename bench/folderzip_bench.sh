@@ -10,32 +10,14 @@
 #   bench/folderzip_bench.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/bench_common.sh
 BUILD_DIR=${1:-build}
 CLI="$BUILD_DIR/src/cli/norvane-backup-cli"
-if [ ! -x "$CLI" ]; then
-  cmake -S . -B "$BUILD_DIR" -G Ninja -DNORVANE_BUILD_GUI=OFF >/dev/null
-  ninja -C "$BUILD_DIR" norvane-backup-cli
-fi
-command -v zip >/dev/null || { echo "zip is not installed (scripts/install-deps.sh)"; exit 1; }
-command -v python3 >/dev/null || { echo "python3 is not installed"; exit 1; }
-
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+bench_setup "$BUILD_DIR" norvane-backup-cli "$CLI" zip python3
 CORPUS="$WORK/corpus"
 SOURCE="$WORK/source"
-mkdir -p "$CORPUS" "$SOURCE" "$WORK/zip_out" "$WORK/ours_out" "$WORK/data"
-cp -r /usr/include "$CORPUS/include" 2>/dev/null || true
-cp -r /usr/share/doc "$CORPUS/doc" 2>/dev/null || true
-# Links would be stored differently by the two programs: keep regular files only.
-find "$CORPUS" -type l -delete
-LIMIT=$((300 * 1024 * 1024))
-SIZE=$(du -sb "$CORPUS" | cut -f1)
-if [ "$SIZE" -gt "$LIMIT" ]; then
-  find "$CORPUS" -type f -printf '%s %p\n' | sort -rn | while read -r s p; do
-    [ "$SIZE" -le "$LIMIT" ] && break
-    rm -f "$p"; SIZE=$((SIZE - s))
-  done
-fi
+mkdir -p "$SOURCE" "$WORK/zip_out" "$WORK/ours_out" "$WORK/data"
+make_corpus "$CORPUS"
 
 # 200 subfolders of about equal size: each file, largest first, goes to the
 # subfolder that holds least so far, keeping its path below it.
@@ -64,8 +46,6 @@ find "$SOURCE" -type f -exec cat {} + > /dev/null 2>&1 || true
 UID_FZ=FZP202401010000001234
 printf '\xEF\xBB\xBF[ZipFolderList]\r\n%s=Bench\r\n[%s_st]\r\nFolderZip=%s/\r\nSaveTo=%s/\r\nCompression=6\r\n' \
   "$UID_FZ" "$UID_FZ" "$SOURCE" "$WORK/ours_out" > "$WORK/data/Backup.ini"
-
-seconds() { date +%s.%N; }
 
 t0=$(seconds)
 for dir in "$SOURCE"/*/; do

@@ -7,26 +7,13 @@
 # the peak memory of an analysis over 100,000 files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/bench_common.sh
 BUILD_DIR=${1:-build}
 CLI="$BUILD_DIR/src/cli/norvane-backup-cli"
-if [ ! -x "$CLI" ]; then
-  cmake -S . -B "$BUILD_DIR" -G Ninja -DNORVANE_BUILD_GUI=OFF >/dev/null
-  ninja -C "$BUILD_DIR" norvane-backup-cli
-fi
-command -v rsync >/dev/null || { echo "rsync is not installed (scripts/install-deps.sh)"; exit 1; }
-
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+bench_setup "$BUILD_DIR" norvane-backup-cli "$CLI" rsync
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_DATA_HOME="$WORK/home/.local/share"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
 UID_SYNC=SNK202401010000000001
-
-# Writes a Backup.ini with one sync profile from $1 to $2 into data folder $3.
-write_profile() {
-  mkdir -p "$3"
-  printf '\xEF\xBB\xBF[SyncList]\r\n%s=Bench\r\n[%s_st]\r\nDelToRecycle=0\r\nSkipHiddenSystem=0\r\nAutoMode=0\r\n[%s]\r\nf1_1=%s/\r\nf2_1=%s/\r\n' \
-    "$UID_SYNC" "$UID_SYNC" "$UID_SYNC" "$1" "$2" >"$3/Backup.ini"
-}
 
 # Tree of $2 small files spread over $3 folders (in nested groups of ten) under $1.
 make_tree() {

@@ -11,6 +11,7 @@
 # changes (rsync -an), peak memory of both.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/bench_common.sh
 
 FILES=100000
 FOLDERS=10000
@@ -45,13 +46,6 @@ UID_SYNC=SNK202401010000000001
 SRC="$WORK/src_$FILES"
 OURS="$WORK/ours_dst"
 PEER="$WORK/rsync_dst"
-
-# Backup.ini with one sync profile from $1 to $2 in data folder $3.
-write_profile() {
-  mkdir -p "$3"
-  printf '\xEF\xBB\xBF[SyncList]\r\n%s=Bench\r\n[%s_st]\r\nDelToRecycle=0\r\nSkipHiddenSystem=0\r\nAutoMode=0\r\n[%s]\r\nf1_1=%s/\r\nf2_1=%s/\r\n' \
-    "$UID_SYNC" "$UID_SYNC" "$UID_SYNC" "$1" "$2" >"$3/Backup.ini"
-}
 
 # $2 one-byte files spread evenly over $3 folders in groups of ten under $1.
 make_tree() {

@@ -6,39 +6,18 @@
 # THREADS: 0 = every core (default), 1 = single-threaded.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/bench_common.sh
 BUILD_DIR=${1:-build}
 THREADS=${2:-0}
 DRIVER="$BUILD_DIR/bench/zip_bench_driver"
-if [ ! -x "$DRIVER" ]; then
-  cmake -S . -B "$BUILD_DIR" -G Ninja -DNORVANE_BUILD_GUI=OFF >/dev/null
-  ninja -C "$BUILD_DIR" zip_bench_driver
-fi
-command -v zip >/dev/null || { echo "zip is not installed (scripts/install-deps.sh)"; exit 1; }
-
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+bench_setup "$BUILD_DIR" zip_bench_driver "$DRIVER" zip
 CORPUS="$WORK/corpus"
-mkdir -p "$CORPUS"
-# Headers (small text files) and documentation (text plus many .gz files).
-cp -r /usr/include "$CORPUS/include" 2>/dev/null || true
-cp -r /usr/share/doc "$CORPUS/doc" 2>/dev/null || true
-# Links would be stored differently by the two programs: keep regular files only.
-find "$CORPUS" -type l -delete
-LIMIT=$((300 * 1024 * 1024))
-SIZE=$(du -sb "$CORPUS" | cut -f1)
-if [ "$SIZE" -gt "$LIMIT" ]; then
-  # Trim the largest files until the corpus is about 300 MB.
-  find "$CORPUS" -type f -printf '%s %p\n' | sort -rn | while read -r s p; do
-    [ "$SIZE" -le "$LIMIT" ] && break
-    rm -f "$p"; SIZE=$((SIZE - s))
-  done
-fi
+make_corpus "$CORPUS"
 FILES=$(find "$CORPUS" -type f | wc -l)
 echo "corpus: $(du -sb "$CORPUS" | cut -f1) bytes in $FILES files"
 # Warm the page cache so both programs read from memory.
 cat $(find "$CORPUS" -type f) > /dev/null 2>&1 || true
 
-seconds() { date +%s.%N; }
 run_zip() { # level -> "time size"
   rm -f "$WORK/zip.zip"
   local t0 t1

@@ -3,7 +3,7 @@
 // ones, and a subfolder that cannot be read fails the run, names itself and
 // keeps its previous archive.
 
-#include "test_env.h"
+#include "cli_sandbox.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <pwd.h>
 #include <sys/stat.h>
 
 namespace {
@@ -30,19 +29,7 @@ protected:
     }
 
     int Cli(const QStringList& command, QString* output = nullptr, bool asNobody = false) const {
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        const QStringList args = QStringList{"--data-dir", sandbox.file("data")} + command;
-        if (asNobody)
-            process.start("setpriv", QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                                 NORVANE_CLI_PATH} + args);
-        else
-            process.start(NORVANE_CLI_PATH, args);
-        if (!process.waitForFinished(120000))
-            return -1;
-        if (output)
-            *output = QString::fromUtf8(process.readAll());
-        return process.exitCode();
+        return RunCliIn(sandbox, command, output, asNobody);
     }
 
     QString Identity(const QString& relative) const {
@@ -52,11 +39,7 @@ protected:
         return QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino);
     }
 
-    QStringList OutNames() const {
-        QStringList names = QDir(sandbox.file("out")).entryList(QDir::Files | QDir::Hidden);
-        names.sort();
-        return names;
-    }
+    QStringList OutNames() const { return FileNamesIn(sandbox.file("out")); }
 
     TestSandbox sandbox;
 };
@@ -89,12 +72,7 @@ TEST_F(CliFolderZipRun, MissingSourceEndsWithStatusOne) {
 }
 
 TEST_F(CliFolderZipRun, UnreadableSubfolderFailsTheRunAndKeepsItsPreviousArchive) {
-    const passwd* nobody = ::getpwnam("nobody");
-    ASSERT_NE(nobody, nullptr);
-    QProcess chown;
-    chown.start("chown", {"-R", QString::number(nobody->pw_uid), sandbox.path()});
-    ASSERT_TRUE(chown.waitForFinished());
-    ASSERT_EQ(chown.exitCode(), 0);
+    GiveSandboxToNobody(sandbox);
 
     QString output;
     ASSERT_EQ(Cli({"run", kUid}, &output, true), 0) << output.toStdString();
@@ -104,9 +82,9 @@ TEST_F(CliFolderZipRun, UnreadableSubfolderFailsTheRunAndKeepsItsPreviousArchive
 
     sandbox.writeFile("src/Alpha/new.txt", "new");
     sandbox.writeFile("src/Beta/sub/c.txt", "new too");
-    ASSERT_EQ(::chmod(QFile::encodeName(sandbox.file("src/Beta/sub")).constData(), 0), 0);
+    SetMode(sandbox.file("src/Beta/sub"), 0);
     const int status = Cli({"run", kUid}, &output, true);
-    ::chmod(QFile::encodeName(sandbox.file("src/Beta/sub")).constData(), 0755);
+    SetMode(sandbox.file("src/Beta/sub"), 0755);
     EXPECT_EQ(status, 1) << output.toStdString();
     EXPECT_TRUE(output.contains(sandbox.file("src/Beta/sub"))) << output.toStdString();
     EXPECT_EQ(Identity("out/Beta.zip"), betaBefore);

@@ -2,7 +2,7 @@
 // written, the versions rotate and the version list lands in Backup.ini; what
 // a run cannot do or leaves out ends it with an error that says so.
 
-#include "test_env.h"
+#include "cli_sandbox.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,8 +14,6 @@
 #include <cerrno>
 #include <optional>
 #include <cstring>
-#include <pwd.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -55,41 +53,11 @@ protected:
         sandbox.writeFile("data/Backup.ini", ini);
     }
 
-    // Hands the sandbox to the unprivileged user the permission cases run as.
-    void GiveSandboxToNobody() const {
-        const passwd* nobody = ::getpwnam("nobody");
-        ASSERT_NE(nobody, nullptr);
-        QProcess chown;
-        chown.start("chown", {"-R", QString::number(nobody->pw_uid), sandbox.path()});
-        ASSERT_TRUE(chown.waitForFinished());
-        ASSERT_EQ(chown.exitCode(), 0);
-    }
-
-    static void SetMode(const QString& path, mode_t mode) {
-        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0) << path.toStdString();
-    }
-
     int Run(QString* output = nullptr, bool asNobody = false) const {
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        const QStringList args{"--data-dir", sandbox.file("data"), "run", kUid};
-        if (asNobody)
-            process.start("setpriv", QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                                 NORVANE_CLI_PATH} + args);
-        else
-            process.start(NORVANE_CLI_PATH, args);
-        if (!process.waitForFinished(120000))
-            return -1;
-        if (output)
-            *output = QString::fromUtf8(process.readAll());
-        return process.exitCode();
+        return RunCliIn(sandbox, {"run", kUid}, output, asNobody);
     }
 
-    QStringList OutNames() const {
-        QStringList names = QDir(sandbox.file("out")).entryList(QDir::Files);
-        names.sort();
-        return names;
-    }
+    QStringList OutNames() const { return FileNamesIn(sandbox.file("out")); }
 
     TestSandbox sandbox;
 };
@@ -127,7 +95,7 @@ TEST_F(CliZipRun, AFolderThatCannotBeListedIsAnErrorThatNamesIt) {
     if (QStandardPaths::findExecutable("python3").isEmpty())
         GTEST_SKIP() << "python3 is not installed";
     sandbox.writeFile("src/locked/secret.txt", "s");
-    GiveSandboxToNobody();
+    GiveSandboxToNobody(sandbox);
     SetMode(sandbox.file("src/locked"), 0);
     QString output;
     const int status = Run(&output, true);
@@ -145,7 +113,7 @@ TEST_F(CliZipRun, AFolderThatCannotBeListedIsAnErrorThatNamesIt) {
 }
 
 TEST_F(CliZipRun, AWriterFailureKeepsItsCauseInTheErrorText) {
-    GiveSandboxToNobody();
+    GiveSandboxToNobody(sandbox);
     // The target folder exists but the user may not create files in it.
     SetMode(sandbox.file("out"), 0555);
     QString output;

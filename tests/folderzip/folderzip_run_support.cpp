@@ -2,16 +2,12 @@
 
 #include "archive_test_support.h"
 
-#include "profiles/task_queue.h"
 #include "ini/ini_document.h"
 #include "profiles/backup_profile.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 
 #include <sys/stat.h>
 
@@ -23,12 +19,6 @@ using archive_test::RunCommand;
 std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 } // namespace
-
-QStringList NamesIn(const QString& folder) {
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    names.sort();
-    return names;
-}
 
 FolderZipRunTest::FolderZipRunTest() {
     QDir().mkpath(Source());
@@ -50,21 +40,7 @@ TLumo_FolderZip& FolderZipRunTest::MakeProfile(const std::function<void(TFolderZ
 
 void FolderZipRunTest::Run(TLumo_FolderZip& fz, bool onlyScan, const std::optional<QStringList>& list,
                            const std::function<void()>& whileRunning) {
-    TTaskQueue& queue = ctx->TaskQueue();
-    queue.RunTask(*fz.Profile(), onlyScan, list);
-    QElapsedTimer clock;
-    clock.start();
-    while (!queue.IsEmpty()) {
-        if (clock.elapsed() > 120000) {
-            ADD_FAILURE() << "the run did not end";
-            queue.AbortAll();
-            break;
-        }
-        if (whileRunning)
-            whileRunning();
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        QThread::msleep(1);
-    }
+    RunQueued(*fz.Profile(), onlyScan, list, whileRunning);
 }
 
 void FolderZipRunTest::WriteSource(const QString& relative, const QByteArray& bytes) const {
@@ -146,11 +122,7 @@ QString FolderZipRunTest::CheckArchive(const QString& name, const QString& passw
 }
 
 QStringList FolderZipRunTest::StoredStates(const TLumo_FolderZip& fz) {
-    ctx->Saver().RunSaveAndWait();
-    QFile file(ctx->Paths().SettingsFile());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const IniDocument ini = IniDocument::FromBytes(file.readAll());
+    const IniDocument ini = SavedSettings();
     QStringList lines;
     for (const auto& [key, value] : ini.Values(fz.UID()))
         lines << key + "=" + value;

@@ -50,6 +50,3 @@ protected:
     // "key=value" lines in file order.
     QStringList StoredStates(const TLumo_FolderZip& fz);
 };
-
-// Every name in folder, sorted (not recursive), hidden ones included.
-QStringList NamesIn(const QString& folder);

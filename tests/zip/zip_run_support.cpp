@@ -4,14 +4,10 @@
 
 #include "ini/ini_document.h"
 #include "profiles/backup_profile.h"
-#include "profiles/task_queue.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QThread>
 
 
 namespace {
@@ -59,12 +55,6 @@ bool JoinSplitArchive(const QString& lastSegment, const QString& joined) {
                .exitCode == 0;
 }
 
-QStringList NamesIn(const QString& folder) {
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    names.sort();
-    return names;
-}
-
 QByteArray RandomBytes(qsizetype size, unsigned seed) {
     return QByteArray::fromStdString(archive_test::RandomBytes(static_cast<std::size_t>(size), seed));
 }
@@ -93,27 +83,9 @@ TLumo_Zip& ZipRunTest::MakeZip(const QString& fileTemplate, const std::function<
 void ZipRunTest::Run(TLumo_Zip& zip) { RunServing(zip, {}); }
 
 void ZipRunTest::RunServing(TLumo_Zip& zip, const std::function<void()>& whileRunning) {
-    TTaskQueue& queue = ctx->TaskQueue();
-    queue.RunTask(*zip.Profile(), false);
-    QElapsedTimer clock;
-    clock.start();
-    while (!queue.IsEmpty()) {
-        if (clock.elapsed() > 120000) {
-            ADD_FAILURE() << "the run did not end";
-            queue.AbortAll();
-            break;
-        }
-        if (whileRunning)
-            whileRunning();
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        QThread::msleep(2);
-    }
+    RunQueued(*zip.Profile(), false, std::nullopt, whileRunning);
 }
 
 TFileVersionList ZipRunTest::StoredVersions(const TLumo_Zip& zip) {
-    ctx->Saver().RunSaveAndWait();
-    QFile file(ctx->Paths().SettingsFile());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return ReadFileVersions(IniDocument::FromBytes(file.readAll()), zip.UID() + QStringLiteral("_Fv"));
+    return ReadFileVersions(SavedSettings(), zip.UID() + QStringLiteral("_Fv"));
 }

@@ -27,8 +27,6 @@ int UnzipTest(const QString& path);
 // Joins a split archive into one file with Info-ZIP zip ("zip -s 0"); true on success.
 bool JoinSplitArchive(const QString& lastSegment, const QString& joined);
 
-// Every name in folder, sorted (not recursive).
-QStringList NamesIn(const QString& folder);
 // Bytes that deflate hardly shrinks.
 QByteArray RandomBytes(qsizetype size, unsigned seed);
 

@@ -17,9 +17,15 @@ void TLumo_FolderZip::GetItems(const TSourceScan& scan, const std::optional<QStr
     }
 
     const QStringList excluded = UpperCased(fFolderExcludeList);
-    for (auto i = fElements.size(); i-- > 0;)
-        if (excluded.contains(fElements[i]->pFolder.toUpper()))
-            fElements.erase(fElements.begin() + static_cast<std::ptrdiff_t>(i));
+    std::vector<TFolderZipElement*> dropped;
+    for (const auto& element : fElements)
+        if (excluded.contains(element->pFolder.toUpper()))
+            dropped.push_back(element.get());
+    RemoveRows(dropped);
+    std::erase_if(fElements,
+                  [&excluded](const auto& element) { return excluded.contains(element->pFolder.toUpper()); });
+
+    std::vector<TFolderZipElement*> joined;
 
     for (const TSubfolderState& found : scan.Folders) {
         TFolderZipElement* element = FindElement(found.Name);
@@ -27,6 +33,7 @@ void TLumo_FolderZip::GetItems(const TSourceScan& scan, const std::optional<QStr
             auto fresh = std::make_unique<TFolderZipElement>();
             fresh->pFolder = found.Name;
             element = fresh.get();
+            joined.push_back(element);
             fElements.push_back(std::move(fresh));
         }
         // A subfolder that could not be read completely is not known to be
@@ -47,5 +54,8 @@ void TLumo_FolderZip::GetItems(const TSourceScan& scan, const std::optional<QStr
         for (const auto& element : fElements)
             if (element->pZipState == TLumo_FileStatus::flsNone)
                 element->pZipState = TLumo_FileStatus::flsToDelete;
+    // The rows listed before change (RebuildText shows them), then the new
+    // ones join with their state and text.
     RebuildText();
+    AddRows(joined);
 }

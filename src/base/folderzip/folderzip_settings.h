@@ -23,6 +23,9 @@ struct TFolderZipElement {
     // The latest attempt to archive it failed or was stopped.
     bool pError = false;
     QString pLastModifiedText;
+    // The number of its row in the result list (TFolderZipRow::Id); 0 while
+    // it has no row. Not stored.
+    quint32 pNode = 0;
     TLumo_Operation pOperation = TLumo_Operation::fsNone;
     TLumo_FileStatus pZipState = TLumo_FileStatus::flsNone;
     // Segments besides the last one (name.Z01 ...) of its current archive.

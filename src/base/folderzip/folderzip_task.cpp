@@ -58,9 +58,15 @@ void TLumo_FolderZip::ApplyNewSettings(const TFolderZip_Settings& nSet, bool nSa
     fSpanningEnabled = nSet.nSpanningEnabled;
     fSpanningSizeValue =
         ClampedFolderZipSetting(&TFolderZip_Settings::nSpanningSizeValue, nSet.nSpanningSizeValue);
-    if (nSet.fReplaceElList)
-        for (const TFolderZipElement& element : nSet.fElementsList)
+    if (nSet.fReplaceElList) {
+        std::vector<TFolderZipElement*> taken;
+        for (const TFolderZipElement& element : nSet.fElementsList) {
             fElements.push_back(std::make_unique<TFolderZipElement>(element));
+            fElements.back()->pNode = 0;
+            taken.push_back(fElements.back().get());
+        }
+        AddRows(taken);
+    }
     if (nSet.fSetLastActive)
         fLastActive = nSet.fLastActive;
     if (nSaveAll && fLumoBackup)
@@ -130,6 +136,7 @@ void TLumo_FolderZip::RebuildText() {
         element->pLastModifiedText =
             FillPlaceholder(modifiedFormat, QLatin1StringView("%s"), FriendlyDateText(shown, true));
     }
+    UpdateAllRows();
 }
 
 void TLumo_FolderZip::AbortZip() {

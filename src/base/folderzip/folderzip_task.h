@@ -2,9 +2,11 @@
 
 #include "folderzip/folderzip_settings.h"
 #include "profiles/enums.h"
+#include "profiles/folder_result_row.h"
 #include "profiles/task_object.h"
 #include "util/date_time.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -63,6 +65,25 @@ public:
 
     // Rebuilds the scan result text and every element's "Modified" text.
     void RebuildText();
+
+    // The result list (main thread): each change of an element goes to the
+    // engine events as a snapshot of its row. AddRows gives every element
+    // without a row the next row number (its pNode) and announces the rows;
+    // nothing while the program closes, nothing for a null element.
+    // UpdateRows and RemoveRows announce the current values or the removal
+    // of the elements that have a row; RemoveRows clears their pNode.
+    void AddRows(const std::vector<TFolderZipElement*>& elements);
+    void UpdateRows(const std::vector<TFolderZipElement*>& elements);
+    void UpdateAllRows();
+    void RemoveRows(const std::vector<TFolderZipElement*>& elements);
+    // The rows listed now, in list order: what a window opened later starts from.
+    QList<TFolderZipRow> Rows() const;
+    bool HasResultWindow() const override { return true; }
+    // The window's "Exclude folder": marks the named elements excluded (or
+    // not), shows it, and adds the names to the folder exclusion list (or
+    // takes them out of it), saving the profile. The elements stay listed
+    // until the next scan drops them.
+    void SetElementsExcluded(const QStringList& names, bool exclude);
     void AbortZip();
     void ResetStat();
     TLumo_Operation Operation() const { return fOperation; }
@@ -163,4 +184,6 @@ private:
     int fLastScanUpdated = 0;
     QString fResultText;
     QString fScanResultText;
+    // The number of the latest row given to an element.
+    quint32 fLastRowId = 0;
 };

@@ -267,11 +267,7 @@ void TFolderZipThread::ArchiveAll(TRunOutcome& outcome, std::vector<TArchiveJob>
             if (result.Vanished) {
                 e.pError = true;
                 e.pZipState = TLumo_FileStatus::flsToDelete;
-                return;
-            }
-            if (result.Placed)
-                e.pSpanCount = result.SpanCount;
-            if (result.Done && !stopped) {
+            } else if (result.Done && !stopped) {
                 e.pDateModified = job.State.Newest;
                 e.pFileCount = job.State.FileCount;
                 e.pTotalSize = job.State.TotalSize;
@@ -280,6 +276,9 @@ void TFolderZipThread::ArchiveAll(TRunOutcome& outcome, std::vector<TArchiveJob>
             } else {
                 e.pError = true;
             }
+            if (result.Placed)
+                e.pSpanCount = result.SpanCount;
+            fz.UpdateRows({&e});
         });
     }
     RunOnMainThread([this] { fFolderZipThread.fCurrentElement = nullptr; });
@@ -313,6 +312,7 @@ TFolderZipThread::TArchiveResult TFolderZipThread::ArchiveOne(TRunOutcome& outco
         job.Element->pOperation = TLumo_Operation::fsZip;
         job.Element->pZipState = TLumo_FileStatus::flsActive;
         job.Element->pProgress = 0;
+        fz.UpdateRows({job.Element});
     });
     ShowOperation(TLumo_Operation::fsZip);
 
@@ -399,6 +399,7 @@ void TFolderZipThread::RemoveVanished(TRunOutcome& outcome, const std::vector<TF
     outcome.StatesChanged = true;
     RunOnMainThread([&, this] {
         auto& elements = fFolderZipThread.fElements;
+        fFolderZipThread.RemoveRows(toRemove);
         for (TFolderZipElement* gone : toRemove)
             std::erase_if(elements, [gone](const auto& element) { return element.get() == gone; });
         fFolderZipThread.fCurrentElement = nullptr;
@@ -495,8 +496,10 @@ void TFolderZipThread::OnProgress(double progress, bool& cancel) {
             return;
         fz->fProgress = static_cast<quint8>(percent);
         fz->fProgressFull = static_cast<quint8>(std::max(0, full));
-        if (fz->fCurrentElement)
+        if (fz->fCurrentElement) {
             fz->fCurrentElement->pProgress = static_cast<quint8>(percent);
+            fz->UpdateRows({fz->fCurrentElement});
+        }
         fz->UpdateProgress();
     });
 }

@@ -62,6 +62,11 @@ void TLumo_BackupProfile::UpdateHaveCron() {
     RepaintNode();
 }
 
+void TLumo_BackupProfile::RemoveLinks() {
+    if (fTask->HasResultWindow() && !fContext.AppClosing)
+        emit fContext.Events().resultLinksRemoved(UID());
+}
+
 void TLumo_BackupProfile::RunTask(bool nOnlyScan, const std::optional<QStringList>& nList) {
     fContext.TaskQueue().RunTask(*this, nOnlyScan, nList);
 }
@@ -81,6 +86,7 @@ bool TLumo_BackupProfile::Delete() {
     fContext.Schedule().RemoveEntriesOf(UID());
     fContext.Saver().AddNewTask(TSaveSetType::stDelProfile, UID());
     emit fContext.Events().profileAboutToBeRemoved(UID());
+    RemoveLinks();
     // Taking the profile out of the list releases it with its task object.
     fContext.TakeProfile(*this);
     return true;

@@ -70,6 +70,9 @@ public:
     // afterwards. Refused (false, nothing changed) while the profile is busy:
     // queued, running, or stopped with its worker still winding down.
     bool Delete();
+    // Tells the result window of a kind that has one to drop its link
+    // controls (the profile is being deleted).
+    void RemoveLinks();
 
 private:
     TLumo_BackupProfile(TEngineServices& context, TBackupClass kind, const QString& uid, std::unique_ptr<ITaskObject> task);

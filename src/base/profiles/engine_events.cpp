@@ -7,4 +7,6 @@ TEngineEvents::TEngineEvents(QObject* parent) : QObject(parent) {
     qRegisterMetaType<QList<TResultRow>>();
     qRegisterMetaType<QList<quint32>>();
     qRegisterMetaType<TNotifyKind>();
+    qRegisterMetaType<TFolderZipRow>();
+    qRegisterMetaType<QList<TFolderZipRow>>();
 }

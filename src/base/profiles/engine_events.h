@@ -2,6 +2,7 @@
 
 #include "profiles/display_record.h"
 #include "profiles/enums.h"
+#include "profiles/folder_result_row.h"
 
 #include <QList>
 #include <QMetaType>
@@ -58,4 +59,16 @@ signals:
 
     // A message for the user that asks nothing.
     void notify(const QString& title, const QString& text, TNotifyKind kind);
+
+    // A folder archiving profile's result list, a row per subfolder element:
+    // a row is added when its element joins the list (loaded or found by a
+    // scan), changes with its state, progress, error, text or mark, and goes
+    // with resultRowsRemoved (by Id) when its element leaves the list. A row
+    // is always added before it changes or goes.
+    void folderZipRowsAdded(const QString& uid, const QList<TFolderZipRow>& rows);
+    void folderZipRowsChanged(const QString& uid, const QList<TFolderZipRow>& rows);
+    // A sync or folder archiving profile is being deleted: its result window
+    // drops its link controls. Comes after profileAboutToBeRemoved, while the
+    // profile is still found.
+    void resultLinksRemoved(const QString& uid);
 };

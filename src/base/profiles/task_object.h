@@ -30,6 +30,9 @@ public:
     virtual const QString& LastErrorText() const = 0;
     // Rebuilds the texts that depend on the language and the current day.
     virtual void RefreshTexts() = 0;
+    // Whether the kind keeps a result window, whose link controls go when
+    // the profile is deleted.
+    virtual bool HasResultWindow() const { return false; }
 
     // The queue's hooks.
     // A run is about to be queued: the task object shows it as queued with the

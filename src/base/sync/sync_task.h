@@ -81,6 +81,7 @@ public:
     void UpdateProgress();
     void UpdateCanUseDriveID();
     void RefreshTexts() override;
+    bool HasResultWindow() const override { return true; }
 
     const QString& UID() const { return fUID; }
     const QString& Title() const override { return fTitle; }
