@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 class TEngineServices;
@@ -36,7 +37,6 @@ struct TProfileKindInfo {
 class TProfileKinds {
 public:
     void Register(TProfileKindInfo kind) { fKinds.push_back(std::move(kind)); }
-    const std::vector<TProfileKindInfo>& All() const { return fKinds; }
 
     // Every kind's profiles, kind after kind in registration order.
     void LoadAll(const IniDocument& ini, TEngineServices& services) const;
