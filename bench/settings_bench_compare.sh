@@ -2,20 +2,22 @@
 # The settings benchmark of two builds in one run, alternating, so that both
 # see the same load on the machine: typically a build of an older commit (the
 # peer) against this one. Prints each round's medians and the ratios new/old.
-#   bench/settings_bench_compare.sh OLD_BUILD_DIR [NEW_BUILD_DIR] [ROUNDS] [PROFILES]
+#   bench/settings_bench_compare.sh OLD_BUILD_DIR [NEW_BUILD_DIR] [ROUNDS] [PROFILES] [RUNS]
+# (RUNS: the runs of each benchmark call, of which it takes the median)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 OLD="${1:?a build folder of the commit to compare with}/bench/settings_bench"
 NEW="${2:-build}/bench/settings_bench"
 ROUNDS=${3:-6}
 PROFILES=${4:-1000}
+RUNS=${5:-7}
 for bench in "$OLD" "$NEW"; do
   [ -x "$bench" ] || { echo "$bench is not built (target settings_bench)"; exit 1; }
 done
 
 # "load (median of 7): 77.0 ms ..." and "save pass ...: 49.0 ms ..." -> "77.0 49.0"
 medians() {
-  "$1" "$PROFILES" 7 | awk 'match($0, /: [0-9.]+ ms/) {v = substr($0, RSTART + 2, RLENGTH - 5)}
+  "$1" "$PROFILES" "$RUNS" | awk 'match($0, /: [0-9.]+ ms/) {v = substr($0, RSTART + 2, RLENGTH - 5)}
     /^load/ {l = v} /^save pass/ {s = v} END {print l, s}'
 }
 
