@@ -36,5 +36,10 @@ for ((round = 1; round <= ROUNDS; ++round)); do
   ratios+=("$line")
   echo "round $round: load old $old_load ms new $new_load ms, save old $old_save ms new $new_save ms, ratios new/old $line"
 done
-printf '%s\n' "${ratios[@]}" | sort -n -k1 | awk '{l[NR]=$1} END {printf "load ratio, median of rounds: %.2f\n", l[int((NR+1)/2)]}'
-printf '%s\n' "${ratios[@]}" | sort -n -k2 | awk '{s[NR]=$2} END {printf "save ratio, median of rounds: %.2f\n", s[int((NR+1)/2)]}'
+# The middle value, or the mean of the two middle ones.
+median_of() {
+  printf '%s\n' "${ratios[@]}" | awk -v f="$1" '{print $f}' | sort -n |
+    awk '{v[NR] = $1} END {printf "%.2f", (v[int((NR + 1) / 2)] + v[int(NR / 2) + 1]) / 2}'
+}
+echo "load ratio new/old, median of rounds: $(median_of 1)"
+echo "save ratio new/old, median of rounds: $(median_of 2)"
