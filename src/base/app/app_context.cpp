@@ -1,13 +1,16 @@
 #include "app/app_context.h"
 
 #include "app/save_steps.h"
+#include "folderzip/folderzip_persistence.h"
 #include "folderzip/folderzip_task.h"
 #include "folderzip/folderzip_thread.h"
 #include "profiles/task_queue.h"
 #include "scheduler/cron_entry.h"
 #include "scheduler/schedule.h"
 #include "settings/save_settings.h"
+#include "sync/sync_persistence.h"
 #include "sync/sync_thread.h"
+#include "zip/zip_persistence.h"
 #include "zip/zip_thread.h"
 
 #include <QSet>
@@ -55,6 +58,9 @@ TAppContext::TAppContext(TAppPaths paths) : fPaths(std::move(paths)), fEvents(st
     RegisterSyncEngine(*fTaskQueue);
     RegisterZipEngine(*fTaskQueue);
     RegisterFolderZipEngine(*fTaskQueue);
+    fProfileKinds.Register(SyncProfileKind());
+    fProfileKinds.Register(ZipProfileKind());
+    fProfileKinds.Register(FolderZipProfileKind());
     LiveContexts().push_back(this);
     InstallCurrentLanguage();
 }

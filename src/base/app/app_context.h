@@ -5,6 +5,7 @@
 #include "profiles/engine_events.h"
 #include "profiles/engine_questions.h"
 #include "profiles/engine_services.h"
+#include "profiles/profile_kinds.h"
 #include "profiles/profile_uid.h"
 #include "settings/global_options.h"
 
@@ -59,6 +60,11 @@ public:
     IEngineQuestions& Questions() { return fQuestions ? *fQuestions : fUnattended; }
     void SetQuestions(IEngineQuestions* questions) { fQuestions = questions; }
 
+    // The kinds the settings file holds, in loading order: the three of the
+    // program, registered at construction; a test may add one of its own.
+    TProfileKinds& ProfileKinds() { return fProfileKinds; }
+    const TProfileKinds& ProfileKinds() const { return fProfileKinds; }
+
     // Profiles in creation order; the list owns them.
     const std::vector<std::unique_ptr<TLumo_BackupProfile>>& Profiles() const { return fProfiles; }
     TLumo_BackupProfile* FindProfileByUID(const QString& uid) const;
@@ -98,6 +104,7 @@ private:
     TUnattendedAnswers fUnattended;
     IEngineQuestions* fQuestions = nullptr;
     std::optional<QStringList> fDisplayOrder;
+    TProfileKinds fProfileKinds;
     std::vector<std::unique_ptr<TLumo_BackupProfile>> fProfiles;
     // UID -> the first profile in the list with it. A profile's UID is fixed
     // at its creation, so adding and taking profiles keep the index in step.

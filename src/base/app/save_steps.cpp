@@ -1,6 +1,7 @@
 #include "app/save_steps.h"
 
 #include "app/app_context.h"
+#include "ini/ini_lists.h"
 #include "scheduler/cron_persistence.h"
 #include "scheduler/schedule.h"
 #include "scripts/script_persistence.h"
@@ -13,25 +14,13 @@ bool Is(TSaveSetType type, std::initializer_list<TSaveSetType> types) {
 }
 
 void WriteExclusions(IniDocument& ini, const QString& uid, const QStringList& masks) {
-    const QString section = uid + QStringLiteral("_Ex");
-    ini.EraseSection(section);
-    int k = 0;
-    for (const QString& mask : masks)
-        if (!mask.trimmed().isEmpty())
-            ini.SetValue(section, QStringLiteral("v%1").arg(k++), mask);
+    IniWriteLines(ini, ProfileExcludeSection(uid), masks);
 }
 
-void EraseProfile(IniDocument& ini, const QString& uid) {
-    ini.EraseSection(uid);
-    ini.DeleteKey(QStringLiteral("SyncList"), uid);
-    ini.EraseSection(uid + QStringLiteral("_Ex"));
-    ini.EraseSection(uid + QStringLiteral("_PS"));
-    ini.EraseSection(uid + QStringLiteral("_st"));
-    ini.DeleteKey(QStringLiteral("ZipList"), uid);
-    ini.EraseSection(uid + QStringLiteral("_Fv"));
-    ini.DeleteKey(QStringLiteral("ZipFolderList"), uid);
-    ini.EraseSection(uid + QStringLiteral("_FolderEx"));
-    ini.EraseSection(uid + QStringLiteral("_El"));
+// Whatever kind the profile was, nothing of its UID is left.
+void EraseProfile(IniDocument& ini, const QString& uid, const TAppContext& context) {
+    context.ProfileKinds().EraseProfile(ini, uid);
+    ini.EraseSection(ProfileScriptBranchSection(uid));
 }
 
 } // namespace
@@ -59,7 +48,7 @@ void ApplySaveRequest(IniDocument& ini, const TSaveTask& task, const TAppContext
     if (Is(type, {stProfileScripts, stFullProfile}))
         WriteProfileScripts(ini, task.fUID, profile->ScriptsBefore(), profile->ScriptsAfter());
     if (type == stDelProfile)
-        EraseProfile(ini, task.fUID);
+        EraseProfile(ini, task.fUID, context);
     if (Is(type, {stZipFileversion, stFullProfile}))
         profile->Task().WriteRunRecords(ini);
     if (Is(type, {stProfile, stFullProfile}))

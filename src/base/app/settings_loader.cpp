@@ -2,30 +2,16 @@
 
 #include "app/app_context.h"
 #include "folderzip/folderzip_persistence.h"
-#include "folderzip/folderzip_task.h"
 #include "lang/language_choice.h"
-#include "profiles/profile_uid.h"
 #include "scheduler/cron_persistence.h"
 #include "scheduler/schedule.h"
 #include "scripts/script_persistence.h"
 #include "settings/global_options.h"
 #include "settings/save_settings.h"
 #include "sync/sync_persistence.h"
-#include "sync/sync_task.h"
 #include "zip/zip_persistence.h"
-#include "zip/zip_task.h"
 
 #include <QFile>
-
-namespace {
-
-template <typename Task>
-TProfileMaker<Task> MakerIn(TAppContext& context) {
-    return {[&context](const QString& uid) { return CanLoadProfileUID(context, uid); },
-            [&context](const QString& uid) -> Task& { return Task::Create(context, uid); }};
-}
-
-} // namespace
 
 IniDocument ReadSettingsFile(const QString& path) {
     QFile file(path);
@@ -34,13 +20,11 @@ IniDocument ReadSettingsFile(const QString& path) {
     return IniDocument::FromBytes(file.readAll());
 }
 
-void LoadSync(TAppContext& context, const IniDocument& ini) { LoadSync(ini, MakerIn<TLumo_Sync>(context)); }
+void LoadSync(TAppContext& context, const IniDocument& ini) { SyncProfileKind().Load(ini, context); }
 
-void LoadZip(TAppContext& context, const IniDocument& ini) { LoadZip(ini, MakerIn<TLumo_Zip>(context)); }
+void LoadZip(TAppContext& context, const IniDocument& ini) { ZipProfileKind().Load(ini, context); }
 
-void LoadFolderZip(TAppContext& context, const IniDocument& ini) {
-    LoadFolderZip(ini, MakerIn<TLumo_FolderZip>(context));
-}
+void LoadFolderZip(TAppContext& context, const IniDocument& ini) { FolderZipProfileKind().Load(ini, context); }
 
 void LoadScripts(TAppContext& context, const IniDocument& ini) {
     const auto& profiles = context.Profiles();
@@ -65,9 +49,7 @@ void LoadAllSettings(TAppContext& context) {
         context.SystemLanguage = DetectSystemLanguage();
     ChooseLanguageAtStart(context.Language, context.Paths().LangFolder, context.SystemLanguage,
                           context.Options.Language, context.Options.LanguageLocal);
-    LoadSync(context, ini);
-    LoadZip(context, ini);
-    LoadFolderZip(context, ini);
+    context.ProfileKinds().LoadAll(ini, context);
     LoadScripts(context, ini);
     LoadCrons(context.Schedule(), ini, context.Paths().SettingsFile());
     context.UpdateAllHaveCron();

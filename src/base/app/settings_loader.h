@@ -10,7 +10,8 @@ class TAppContext;
 // empty document (every loader then keeps its defaults).
 IniDocument ReadSettingsFile(const QString& path);
 
-// Each kind's profiles from its list section, made in this context's profile list.
+// One kind's profiles from its list section, made in this context's profile
+// list, as the start-up load reads them.
 void LoadSync(TAppContext& context, const IniDocument& ini);
 void LoadZip(TAppContext& context, const IniDocument& ini);
 void LoadFolderZip(TAppContext& context, const IniDocument& ini);
@@ -23,6 +24,7 @@ void LoadScripts(TAppContext& context, const IniDocument& ini);
 void LoadSettings(TAppContext& context, const IniDocument& ini);
 
 // The whole start-up load in its fixed order: the options, the language, the
-// sync, zip and folder-zip profiles, the scripts, the schedule. A family that
-// meets an error stops there and keeps what it has read; the next goes on.
+// profiles of each registered kind in registration order (sync, zip, folder
+// zip), the scripts, the schedule. A family that meets an error stops there
+// and keeps what it has read; the next goes on.
 void LoadAllSettings(TAppContext& context);

@@ -2,6 +2,7 @@
 
 #include "folderzip/folderzip_task.h"
 #include "ini/ini_fields.h"
+#include "ini/ini_lists.h"
 #include "ini/ini_values.h"
 #include "util/string_lists.h"
 #include "zip/zip_password.h"
@@ -45,23 +46,22 @@ const TFolderZipFields& FolderZipFields() {
     return fields;
 }
 
-QString SettingsSection(const QString& uid) { return uid + QStringLiteral("_st"); }
-QString ExcludeSection(const QString& uid) { return uid + QStringLiteral("_Ex"); }
-QString FolderExcludeSection(const QString& uid) { return uid + QStringLiteral("_FolderEx"); }
-QString NameKey(int i) { return QStringLiteral("n_%1").arg(i); }
-QString DateKey(int i) { return QStringLiteral("d_%1").arg(i); }
-QString SpanKey(int i) { return QStringLiteral("s_%1").arg(i); }
-QString CountKey(int i) { return QStringLiteral("c_%1").arg(i); }
-QString SizeKey(int i) { return QStringLiteral("z_%1").arg(i); }
+// The excluded subfolders.
+const QString kFolderExcludeSuffix = QStringLiteral("_FolderEx");
+// Left by older versions; erased with the profile.
+const QString kOldElementSuffix = QStringLiteral("_El");
+QString FolderExcludeSection(const QString& uid) { return uid + kFolderExcludeSuffix; }
 
-// The non-blank values of a section, trimmed, in file order, without repeats.
+// The subfolder states, numbered from 1.
+const QString kNameField = QStringLiteral("n_");
+const QString kDateField = QStringLiteral("d_");
+const QString kSpanField = QStringLiteral("s_");
+const QString kCountField = QStringLiteral("c_");
+const QString kSizeField = QStringLiteral("z_");
+
+// The lines of a line list without repeats.
 QStringList ReadLines(const IniDocument& ini, const QString& section) {
-    QStringList lines;
-    for (const auto& [key, value] : ini.Values(section)) {
-        const QString line = value.trimmed();
-        if (!line.isEmpty())
-            lines << line;
-    }
+    QStringList lines = IniReadLines(ini, section);
     RemoveDuplicateLines(lines);
     return lines;
 }
@@ -76,21 +76,21 @@ TFolderZip_Settings ReadFolderZipSettings(const IniDocument& ini, const QString&
     TFolderZip_Settings s;
     s.nTitle = IniReadString(ini, kZipFolderList, uid, QStringLiteral("-"));
 
-    FolderZipFields().Read(ini, SettingsSection(uid), s);
+    FolderZipFields().Read(ini, ProfileSettingsSection(uid), s);
     s.fSetLastActive = true;
 
-    s.nExcludeList = ReadLines(ini, ExcludeSection(uid));
+    s.nExcludeList = ReadLines(ini, ProfileExcludeSection(uid));
     s.nExcludeFolderList = ReadLines(ini, FolderExcludeSection(uid));
 
-    for (int i = 1; ini.HasKey(uid, NameKey(i)); ++i) {
+    IniReadNumberedList(ini, uid, kNameField, 1, [&s](const TIniItemReader& item) {
         TFolderZipElement element;
-        element.pFolder = IniReadString(ini, uid, NameKey(i));
-        element.pDateModified = IniReadDateTime(ini, uid, DateKey(i));
-        element.pSpanCount = IniReadInteger(ini, uid, SpanKey(i), 0);
-        element.pFileCount = IniReadInt64(ini, uid, CountKey(i), -1);
-        element.pTotalSize = IniReadInt64(ini, uid, SizeKey(i), -1);
+        element.pFolder = item.String(kNameField);
+        element.pDateModified = item.DateTime(kDateField);
+        element.pSpanCount = item.Integer(kSpanField, 0);
+        element.pFileCount = item.Int64(kCountField, -1);
+        element.pTotalSize = item.Int64(kSizeField, -1);
         s.fElementsList.push_back(element);
-    }
+    });
     s.fReplaceElList = true;
     return s;
 }
@@ -115,30 +115,31 @@ void WriteFolderZipProfile(IniDocument& ini, const TLumo_FolderZip& folderZip) {
     const QString& uid = folderZip.UID();
     ini.SetValue(kZipFolderList, uid, folderZip.Title());
 
-    FolderZipFields().Write(ini, SettingsSection(uid), folderZip);
+    FolderZipFields().Write(ini, ProfileSettingsSection(uid), folderZip);
 
-    const QString folderEx = FolderExcludeSection(uid);
-    ini.EraseSection(folderEx);
-    int k = 0;
-    for (const QString& name : folderZip.FolderExcludeList())
-        if (!name.trimmed().isEmpty())
-            ini.SetValue(folderEx, QStringLiteral("v%1").arg(k++), name);
+    IniWriteLines(ini, FolderExcludeSection(uid), folderZip.FolderExcludeList());
 }
 
 void WriteFolderZipStates(IniDocument& ini, const TLumo_FolderZip& folderZip) {
-    const QString& uid = folderZip.UID();
-    ini.EraseSection(uid);
-    int i = 1;
-    for (const auto& element : folderZip.Elements()) {
-        ini.SetValue(uid, NameKey(i), element->pFolder);
-        IniWriteDateTime(ini, uid, DateKey(i), element->pDateModified);
-        if (folderZip.SpanningEnabled())
-            IniWriteInteger(ini, uid, SpanKey(i), element->pSpanCount);
-        // Known only once the subfolder was archived by a run that counted its files.
-        if (element->pFileCount >= 0 && element->pTotalSize >= 0) {
-            IniWriteInteger(ini, uid, CountKey(i), element->pFileCount);
-            IniWriteInteger(ini, uid, SizeKey(i), element->pTotalSize);
-        }
-        ++i;
-    }
+    const bool spanning = folderZip.SpanningEnabled();
+    IniWriteNumberedList(ini, folderZip.UID(), 1, folderZip.Elements(),
+                         [spanning](TIniItemWriter& item, const auto& element) {
+                             item.SetString(kNameField, element->pFolder);
+                             item.SetDateTime(kDateField, element->pDateModified);
+                             if (spanning)
+                                 item.SetInteger(kSpanField, element->pSpanCount);
+                             // Known only once the subfolder was archived by a run that counted its files.
+                             if (element->pFileCount >= 0 && element->pTotalSize >= 0) {
+                                 item.SetInteger(kCountField, element->pFileCount);
+                                 item.SetInteger(kSizeField, element->pTotalSize);
+                             }
+                         });
+}
+
+const TProfileKindInfo& FolderZipProfileKind() {
+    static const TProfileKindInfo kind{kZipFolderList,
+                                       QStringLiteral("FZP"),
+                                       {QString(), kFolderExcludeSuffix, kOldElementSuffix},
+                                       LoaderWithMaker(&LoadFolderZip)};
+    return kind;
 }

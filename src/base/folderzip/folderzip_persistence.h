@@ -2,11 +2,16 @@
 
 #include "folderzip/folderzip_settings.h"
 #include "ini/ini_document.h"
+#include "profiles/profile_kinds.h"
 #include "profiles/profile_maker.h"
 
 #include <QString>
 
 class TLumo_FolderZip;
+
+// How the settings file holds folder archiving jobs: list section, UID prefix, sections and
+// reader. The composition root registers it.
+const TProfileKindInfo& FolderZipProfileKind();
 
 // The settings of the folder archiving job uid as stored in the file, with the
 // loader's flags set (subfolder states and last-run time taken over); keys

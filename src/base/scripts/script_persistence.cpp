@@ -10,7 +10,6 @@ const QString kBeforeKey = QStringLiteral("ProfileScript_Before");
 const QString kAfterKey = QStringLiteral("ProfileScript_After");
 
 QString SettingsSection(const QString& uid) { return uid + QStringLiteral("_st"); }
-QString BranchSection(const QString& uid) { return uid + QStringLiteral("_PS"); }
 QString YesKey(int n) { return QStringLiteral("PS_Yes_%1").arg(n); }
 QString NoKey(int n) { return QStringLiteral("PS_No_%1").arg(n); }
 
@@ -36,6 +35,8 @@ void WriteListKey(IniDocument& ini, const QString& section, const QString& key, 
 
 } // namespace
 
+QString ProfileScriptBranchSection(const QString& uid) { return uid + QStringLiteral("_PS"); }
+
 QString PackScriptList(const TLumo_ScriptList& list, bool* ok) { return PackList(ScriptListToText(list), ok); }
 
 TLumo_ScriptList UnpackScriptList(const QString& value, TScriptListScope scope) {
@@ -52,7 +53,7 @@ void ReadProfileScripts(const IniDocument& ini, const QString& uid, TLumo_Script
     if (ini.HasKey(settings, kAfterKey))
         after = UnpackScriptList(ini.Value(settings, kAfterKey));
 
-    const QString branches = BranchSection(uid);
+    const QString branches = ProfileScriptBranchSection(uid);
     const auto conditions = ConditionsOf<TLumo_ScriptList, TLumo_ProfileScript>(before, after);
     for (size_t i = 0; i < conditions.size(); ++i) {
         const int n = static_cast<int>(i) + 1;
@@ -81,7 +82,7 @@ void WriteProfileScripts(IniDocument& ini, const QString& uid, const TLumo_Scrip
     WriteListKey(ini, settings, kBeforeKey, before);
     WriteListKey(ini, settings, kAfterKey, after);
 
-    const QString branches = BranchSection(uid);
+    const QString branches = ProfileScriptBranchSection(uid);
     if (ini.HasSection(branches))
         ini.EraseSection(branches);
     const auto conditions = ConditionsOf<const TLumo_ScriptList, const TLumo_ProfileScript>(before, after);

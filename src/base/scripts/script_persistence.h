@@ -20,6 +20,9 @@ QString PackScriptList(const TLumo_ScriptList& list, bool* ok = nullptr);
 // A value that does not decode gives an empty list.
 TLumo_ScriptList UnpackScriptList(const QString& value, TScriptListScope scope = TScriptListScope::MainList);
 
+// The section of a profile's branch lists (U + "_PS").
+QString ProfileScriptBranchSection(const QString& uid);
+
 // Reads one profile's two lists with their branch lists.
 void ReadProfileScripts(const IniDocument& ini, const QString& uid, TLumo_ScriptList& before,
                         TLumo_ScriptList& after);

@@ -1,6 +1,7 @@
 #include "sync/sync_persistence.h"
 
 #include "ini/ini_fields.h"
+#include "ini/ini_lists.h"
 #include "ini/ini_values.h"
 #include "sync/sync_analysis.h"
 #include "sync/sync_task.h"
@@ -33,10 +34,9 @@ const TSyncFields& SyncFields() {
     return fields;
 }
 
-QString SettingsSection(const QString& uid) { return uid + QStringLiteral("_st"); }
-QString ExcludeSection(const QString& uid) { return uid + QStringLiteral("_Ex"); }
-QString SourceKey(int n) { return QStringLiteral("f1_%1").arg(n); }
-QString StorageKey(int n) { return QStringLiteral("f2_%1").arg(n); }
+// The folder pairs, numbered from 1.
+const QString kSourceField = QStringLiteral("f1_");
+const QString kStorageField = QStringLiteral("f2_");
 
 } // namespace
 
@@ -46,19 +46,14 @@ TSyncSettings ReadSyncSettings(const IniDocument& ini, const QString& uid) {
     TSyncSettings s;
     s.nTitle = IniReadString(ini, kSyncList, uid, QStringLiteral("-"));
 
-    SyncFields().Read(ini, SettingsSection(uid), s);
+    SyncFields().Read(ini, ProfileSettingsSection(uid), s);
     s.fSetLastActive = true;
 
-    for (int n = 1; ini.HasKey(uid, SourceKey(n)); ++n)
-        s.nValueList << WithTrailingDelim(IniReadString(ini, uid, SourceKey(n)))
-                     << WithTrailingDelim(IniReadString(ini, uid, StorageKey(n)));
+    IniReadNumberedList(ini, uid, kSourceField, 1, [&s](const TIniItemReader& pair) {
+        s.nValueList << WithTrailingDelim(pair.String(kSourceField)) << WithTrailingDelim(pair.String(kStorageField));
+    });
 
-    // The key names of the exclusion section do not matter, only their values.
-    for (const auto& [key, value] : ini.Values(ExcludeSection(uid))) {
-        const QString line = value.trimmed();
-        if (!line.isEmpty())
-            s.nExcludeList << line;
-    }
+    s.nExcludeList = IniReadLines(ini, ProfileExcludeSection(uid));
     return s;
 }
 
@@ -81,13 +76,15 @@ void WriteSyncProfile(IniDocument& ini, const TLumo_Sync& sync) {
     const QString& uid = sync.UID();
     ini.SetValue(kSyncList, uid, sync.Title());
 
-    SyncFields().Write(ini, SettingsSection(uid), sync);
+    SyncFields().Write(ini, ProfileSettingsSection(uid), sync);
 
-    ini.EraseSection(uid);
-    int n = 1;
-    for (const TSyncElement& element : sync.ElementList()) {
-        ini.SetValue(uid, SourceKey(n), element.SourceFolder());
-        ini.SetValue(uid, StorageKey(n), element.StorageFolder());
-        ++n;
-    }
+    IniWriteNumberedList(ini, uid, 1, sync.ElementList(), [](TIniItemWriter& pair, const TSyncElement& element) {
+        pair.SetString(kSourceField, element.SourceFolder());
+        pair.SetString(kStorageField, element.StorageFolder());
+    });
+}
+
+const TProfileKindInfo& SyncProfileKind() {
+    static const TProfileKindInfo kind{kSyncList, QStringLiteral("SNK"), {QString()}, LoaderWithMaker(&LoadSync)};
+    return kind;
 }

@@ -1,12 +1,17 @@
 #pragma once
 
 #include "ini/ini_document.h"
+#include "profiles/profile_kinds.h"
 #include "profiles/profile_maker.h"
 #include "sync/sync_settings.h"
 
 #include <QString>
 
 class TLumo_Sync;
+
+// How the settings file holds sync profiles: list section, UID prefix, sections and
+// reader. The composition root registers it.
+const TProfileKindInfo& SyncProfileKind();
 
 // The settings of the sync profile uid as stored in the file; keys that are
 // missing or unreadable give their defaults. Throws EConvertError for a

@@ -24,7 +24,7 @@ TLumo_Sync::~TLumo_Sync() = default;
 
 TLumo_Sync& TLumo_Sync::Create(TEngineServices& context, const QString& uid) {
     std::unique_ptr<TLumo_Sync> task(
-        new TLumo_Sync(uid.isEmpty() ? MakeProfileUID(context, QStringLiteral("SNK")) : uid));
+        new TLumo_Sync(uid.isEmpty() ? MakeProfileUID(context, SyncProfileKind().UIDPrefix) : uid));
     TLumo_Sync& self = *task;
     self.SetSyncStatus(TLumo_Operation::fsNone);
     self.fLumoBackup = &TLumo_BackupProfile::New(context, TBackupClass::bcSync, self.fUID, std::move(task));

@@ -1,6 +1,7 @@
 #include "zip/zip_persistence.h"
 
 #include "ini/ini_fields.h"
+#include "ini/ini_lists.h"
 #include "ini/ini_values.h"
 #include "util/string_lists.h"
 #include "zip/zip_names.h"
@@ -59,11 +60,13 @@ const TZipFields& ZipFields() {
     return fields;
 }
 
-QString SettingsSection(const QString& uid) { return uid + QStringLiteral("_st"); }
-QString ExcludeSection(const QString& uid) { return uid + QStringLiteral("_Ex"); }
-QString VersionSection(const QString& uid) { return uid + QStringLiteral("_Fv"); }
-QString PathKey(int n) { return QStringLiteral("f_%1").arg(n); }
-QString IsFolderKey(int n) { return QStringLiteral("i_%1").arg(n); }
+// The recorded versions.
+const QString kVersionSuffix = QStringLiteral("_Fv");
+QString VersionSection(const QString& uid) { return uid + kVersionSuffix; }
+
+// The items, numbered from 1.
+const QString kPathField = QStringLiteral("f_");
+const QString kIsFolderField = QStringLiteral("i_");
 
 } // namespace
 
@@ -73,21 +76,18 @@ TZip_Settings ReadZipSettings(const IniDocument& ini, const QString& uid) {
     TZip_Settings s;
     s.nTitle = IniReadString(ini, kZipList, uid, QStringLiteral("-"));
 
-    ZipFields().Read(ini, SettingsSection(uid), s);
+    ZipFields().Read(ini, ProfileSettingsSection(uid), s);
     s.nSetFileVerList = true;
     s.nSetLastActive = true;
     s.nSetFVLastIndex = true;
 
-    for (const auto& [key, value] : ini.Values(ExcludeSection(uid))) {
-        const QString mask = value.trimmed();
-        if (!mask.isEmpty())
-            s.nExcludeList << mask;
-    }
+    s.nExcludeList = IniReadLines(ini, ProfileExcludeSection(uid));
     RemoveDuplicateLines(s.nExcludeList);
 
-    for (int n = 1; ini.HasKey(uid, PathKey(n)); ++n)
-        s.nValueList << (IniReadBool(ini, uid, IsFolderKey(n), false) ? QStringLiteral("1") : QStringLiteral("0"))
-                     << IniReadString(ini, uid, PathKey(n));
+    IniReadNumberedList(ini, uid, kPathField, 1, [&s](const TIniItemReader& item) {
+        s.nValueList << (item.Bool(kIsFolderField, false) ? QStringLiteral("1") : QStringLiteral("0"))
+                     << item.String(kPathField);
+    });
 
     s.nFileVersionList = ReadFileVersions(ini, VersionSection(uid));
     return s;
@@ -112,17 +112,20 @@ void WriteZipProfile(IniDocument& ini, const TLumo_Zip& zip) {
     const QString& uid = zip.UID();
     ini.SetValue(kZipList, uid, zip.Title());
 
-    ZipFields().Write(ini, SettingsSection(uid), zip);
+    ZipFields().Write(ini, ProfileSettingsSection(uid), zip);
 
-    ini.EraseSection(uid);
-    int n = 1;
-    for (const TZipElement& element : zip.ZipElements()) {
-        ini.SetValue(uid, PathKey(n), element.Fullname);
-        IniWriteBool(ini, uid, IsFolderKey(n), element.IsFolder);
-        ++n;
-    }
+    IniWriteNumberedList(ini, uid, 1, zip.ZipElements(), [](TIniItemWriter& item, const TZipElement& element) {
+        item.SetString(kPathField, element.Fullname);
+        item.SetBool(kIsFolderField, element.IsFolder);
+    });
 }
 
 void WriteZipVersions(IniDocument& ini, const TLumo_Zip& zip) {
     WriteFileVersions(ini, VersionSection(zip.UID()), zip.FileVersionList());
+}
+
+const TProfileKindInfo& ZipProfileKind() {
+    static const TProfileKindInfo kind{
+        kZipList, QStringLiteral("ZIP"), {QString(), kVersionSuffix}, LoaderWithMaker(&LoadZip)};
+    return kind;
 }

@@ -1,12 +1,17 @@
 #pragma once
 
 #include "ini/ini_document.h"
+#include "profiles/profile_kinds.h"
 #include "profiles/profile_maker.h"
 #include "zip/zip_settings.h"
 
 #include <QString>
 
 class TLumo_Zip;
+
+// How the settings file holds archive backups: list section, UID prefix, sections and
+// reader. The composition root registers it.
+const TProfileKindInfo& ZipProfileKind();
 
 // The settings of the archive backup uid as stored in the file, with the
 // loader's flags set (versions, version index and last-run time taken over);

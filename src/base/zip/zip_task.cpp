@@ -22,7 +22,7 @@ TLumo_Zip::~TLumo_Zip() = default;
 
 TLumo_Zip& TLumo_Zip::Create(TEngineServices& context, const QString& uid) {
     std::unique_ptr<TLumo_Zip> task(
-        new TLumo_Zip(uid.isEmpty() ? MakeProfileUID(context, QStringLiteral("ZIP")) : uid));
+        new TLumo_Zip(uid.isEmpty() ? MakeProfileUID(context, ZipProfileKind().UIDPrefix) : uid));
     TLumo_Zip& self = *task;
     self.fLumoBackup = &TLumo_BackupProfile::New(context, TBackupClass::bcZip, self.fUID, std::move(task));
     return self;

@@ -1,28 +1,25 @@
 #include "zip/zip_versions.h"
 
-#include "ini/ini_values.h"
+#include "ini/ini_lists.h"
 
 namespace {
 
-QString NameKey(int k) { return QStringLiteral("Name_%1").arg(k); }
-QString DateTimeKey(int k) { return QStringLiteral("DateTime_%1").arg(k); }
+const QString kNameField = QStringLiteral("Name_");
+const QString kDateTimeField = QStringLiteral("DateTime_");
 
 } // namespace
 
 TFileVersionList ReadFileVersions(const IniDocument& ini, const QString& section) {
     TFileVersionList versions;
-    for (int k = 0; ini.HasKey(section, NameKey(k)); ++k)
-        versions.push_back(TFileVersion{IniReadDateTime(ini, section, DateTimeKey(k)),
-                                        IniReadString(ini, section, NameKey(k))});
+    IniReadNumberedList(ini, section, kNameField, 0, [&versions](const TIniItemReader& item) {
+        versions.push_back(TFileVersion{item.DateTime(kDateTimeField), item.String(kNameField)});
+    });
     return versions;
 }
 
 void WriteFileVersions(IniDocument& ini, const QString& section, const TFileVersionList& versions) {
-    ini.EraseSection(section);
-    int k = 0;
-    for (const TFileVersion& version : versions) {
-        ini.SetValue(section, NameKey(k), version.Filename);
-        IniWriteDateTime(ini, section, DateTimeKey(k), version.FileDateTime);
-        ++k;
-    }
+    IniWriteNumberedList(ini, section, 0, versions, [](TIniItemWriter& item, const TFileVersion& version) {
+        item.SetString(kNameField, version.Filename);
+        item.SetDateTime(kDateTimeField, version.FileDateTime);
+    });
 }
