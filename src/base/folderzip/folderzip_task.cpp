@@ -33,7 +33,7 @@ TLumo_FolderZip::~TLumo_FolderZip() = default;
 
 TLumo_FolderZip& TLumo_FolderZip::Create(TEngineServices& context, const QString& uid) {
     std::unique_ptr<TLumo_FolderZip> task(
-        new TLumo_FolderZip(uid.isEmpty() ? MakeProfileUID(context, QStringLiteral("FZP")) : uid));
+        new TLumo_FolderZip(uid.isEmpty() ? MakeProfileUID(context, FolderZipProfileKind().UIDPrefix) : uid));
     TLumo_FolderZip& self = *task;
     self.fLumoBackup = &TLumo_BackupProfile::New(context, TBackupClass::bcFolderZip, self.fUID, std::move(task));
     return self;
