@@ -147,6 +147,13 @@ struct CopyReport {
     std::string errorText;        // the system's reason unless result is Ok or Stopped
     std::uint64_t device = 0;     // with inode: the copy's identity when result is Ok
     std::uint64_t inode = 0;
+
+    // Marks the copy as ended with failure for reason.
+    CopyReport& Fail(CopyResult failure, std::string reason) {
+        result = failure;
+        errorText = std::move(reason);
+        return *this;
+    }
 };
 
 // Copies the regular file source to name in folder: the content goes, in

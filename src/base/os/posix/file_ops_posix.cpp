@@ -390,13 +390,8 @@ bool CreateUniqueFile(const std::string& folder, const std::string& prefix, std:
 CopyReport CopyIntoFolder(const std::string& source, const HeldFolder& folder, const std::string& name,
                           const CopyRequest& request) {
     CopyReport report;
-    const auto failed = [&report](CopyResult result, std::string reason) {
-        report.result = result;
-        report.errorText = std::move(reason);
-        return report;
-    };
     if (!folder.ok())
-        return failed(CopyResult::TargetFailed, folder.errorText());
+        return report.Fail(CopyResult::TargetFailed, folder.errorText());
     const int dirFd = static_cast<int>(folder.handle());
     // O_NONBLOCK: a pipe put in the file's place since it was examined is not waited on.
     const PathAt sourceAt(source);
@@ -404,23 +399,23 @@ CopyReport CopyIntoFolder(const std::string& source, const HeldFolder& folder, c
                                          O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY)
                               : -1);
     if (!in.ok())
-        return failed(CopyResult::SourceFailed, sourceAt.ok() ? Reason() : std::strerror(sourceAt.error()));
+        return report.Fail(CopyResult::SourceFailed, sourceAt.ok() ? Reason() : std::strerror(sourceAt.error()));
     struct stat before {};
     if (::fstat(in.get(), &before) != 0)
-        return failed(CopyResult::SourceFailed, Reason());
+        return report.Fail(CopyResult::SourceFailed, Reason());
     if (!S_ISREG(before.st_mode))
-        return failed(CopyResult::SourceChanged, "no longer a regular file");
+        return report.Fail(CopyResult::SourceChanged, "no longer a regular file");
 
     std::string tempName;
     UniqueFd out(OpenUniqueAt(dirFd, request.prefix, before.st_mode & 0777, tempName));
     if (!out.ok())
-        return failed(CopyResult::TargetFailed, Reason());
+        return report.Fail(CopyResult::TargetFailed, Reason());
     report.result = FillNewFile(in.get(), before, out.get(), request, report);
     if (report.result == CopyResult::Ok && !out.close())
-        failed(CopyResult::TargetFailed, Reason());
+        report.Fail(CopyResult::TargetFailed, Reason());
     // Renaming a file over a folder fails, so a folder in the way is never replaced.
     if (report.result == CopyResult::Ok && ::renameat(dirFd, tempName.c_str(), dirFd, name.c_str()) != 0)
-        failed(CopyResult::TargetFailed, Reason());
+        report.Fail(CopyResult::TargetFailed, Reason());
     if (report.result != CopyResult::Ok) {
         out.close();
         ::unlinkat(dirFd, tempName.c_str(), 0);

@@ -688,40 +688,35 @@ CopyResult FillNewFile(HANDLE in, const BY_HANDLE_FILE_INFORMATION& before, HAND
 CopyReport CopyIntoFolder(const std::string& source, const HeldFolder& folder, const std::string& name,
                           const CopyRequest& request) {
     CopyReport report;
-    const auto failed = [&report](CopyResult result, std::string reason) {
-        report.result = result;
-        report.errorText = std::move(reason);
-        return report;
-    };
     if (!folder.ok())
-        return failed(CopyResult::TargetFailed, folder.errorText());
+        return report.Fail(CopyResult::TargetFailed, folder.errorText());
     const std::wstring wideSource = LongPath(source);
     THandle in(OpenSource(wideSource, false));
     if (!in.ok())
-        return failed(CopyResult::SourceFailed, LastReason());
+        return report.Fail(CopyResult::SourceFailed, LastReason());
     BY_HANDLE_FILE_INFORMATION before;
     if (!GetFileInformationByHandle(in.get(), &before))
-        return failed(CopyResult::SourceFailed, LastReason());
+        return report.Fail(CopyResult::SourceFailed, LastReason());
     if (before.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
         if (IsLinkTag(ReparseTagOf(in.get())))
-            return failed(CopyResult::SourceChanged, "no longer a regular file");
+            return report.Fail(CopyResult::SourceChanged, "no longer a regular file");
         // Deduplicated and cloud files give their data only to a normal open.
         in.reset(OpenSource(wideSource, true));
         if (!in.ok() || !GetFileInformationByHandle(in.get(), &before))
-            return failed(CopyResult::SourceFailed, LastReason());
+            return report.Fail(CopyResult::SourceFailed, LastReason());
     }
     if ((before.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || GetFileType(in.get()) != FILE_TYPE_DISK)
-        return failed(CopyResult::SourceChanged, "no longer a regular file");
+        return report.Fail(CopyResult::SourceChanged, "no longer a regular file");
     std::string tempPath;
     THandle out(OpenUniqueFile(folder.path(), request.prefix, tempPath));
     if (!out.ok())
-        return failed(CopyResult::TargetFailed, LastReason());
+        return report.Fail(CopyResult::TargetFailed, LastReason());
     report.result = FillNewFile(in.get(), before, out.get(), request, report);
     if (report.result == CopyResult::Ok && !out.close())
-        failed(CopyResult::TargetFailed, LastReason());
+        report.Fail(CopyResult::TargetFailed, LastReason());
     // Renaming a file over a folder fails, so a folder in the way is never replaced.
     if (report.result == CopyResult::Ok && !RenameReplacing(tempPath, folder.path() + name))
-        failed(CopyResult::TargetFailed, LastReason());
+        report.Fail(CopyResult::TargetFailed, LastReason());
     if (report.result != CopyResult::Ok) {
         out.close();
         RemoveFile(tempPath);
