@@ -8,7 +8,8 @@
 # make). The trees live under $BENCH_DIR (default: a new folder in /tmp) and are
 # removed at the end unless --keep is given.
 # Cases: first run into an empty storage folder (rsync -a), analysis with no
-# changes (rsync -an), peak memory of both.
+# changes (rsync -an), peak memory of both. The two programs run in turns,
+# round by round, each round printed with the load average.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . bench/bench_common.sh
@@ -64,24 +65,38 @@ PY
 }
 
 TIMING="$WORK/timing"
-# Runs a command, appends "seconds peak_kb" to $TIMING; output discarded.
+# Runs a command, prints "seconds peak_kb processor_seconds" (user and
+# system time, which a loaded machine disturbs less than the wall time); its
+# output is discarded.
 measure() {
-  /usr/bin/time -f '%e %M' -o "$TIMING.one" "$@" >/dev/null 2>&1 || true
-  tail -1 "$TIMING.one" >>"$TIMING"
+  /usr/bin/time -f '%e %M %U %S' -o "$TIMING.one" "$@" >/dev/null 2>&1 || true
+  awk '{ printf "%s %s %.2f\n", $1, $2, $3 + $4 }' "$TIMING.one" | tail -1 >"$TIMING.two"
+  mv "$TIMING.two" "$TIMING.one"
+  tail -1 "$TIMING.one"
 }
 
-# Best time and the peak memory of that best run over $RUNS runs; setup ($1)
-# runs before each and is not timed. Prints "seconds peak_kb".
-best_of() {
-  local setup=$1
-  shift
-  : >"$TIMING"
-  for _ in $(seq "$RUNS"); do
-    eval "$setup"
-    sync
-    measure "$@"
+# The peer's command and ours in turns, $RUNS rounds, so that both meet the
+# same load on a shared machine; each round prints its times and the load.
+# $1/$2: setup before the peer's / our command (not timed), $3/$4: the
+# commands (eval'd). Sets PEER_BEST and OURS_BEST to "seconds peak_kb" of the
+# best round of each and prints the least processor time of each.
+interleaved() {
+  : >"$TIMING.peer"
+  : >"$TIMING.ours"
+  for round in $(seq "$RUNS"); do
+    eval "$1"; sync
+    eval "measure $3" >>"$TIMING.peer"
+    eval "$2"; sync
+    eval "measure $4" >>"$TIMING.ours"
+    echo "   round $round: rsync $(tail -1 "$TIMING.peer" | awk '{ print $1 " s (processor " $3 " s)" }')," \
+      "ours $(tail -1 "$TIMING.ours" | awk '{ print $1 " s (processor " $3 " s)" }'), load $(cut -d' ' -f1-3 /proc/loadavg)"
   done
-  sort -n "$TIMING" | head -1
+  PEER_BEST=$(sort -n "$TIMING.peer" | head -1)
+  OURS_BEST=$(sort -n "$TIMING.ours" | head -1)
+  local peer_cpu ours_cpu
+  peer_cpu=$(sort -n -k3 "$TIMING.peer" | head -1 | cut -d' ' -f3)
+  ours_cpu=$(sort -n -k3 "$TIMING.ours" | head -1 | cut -d' ' -f3)
+  awk -v p="$peer_cpu" -v o="$ours_cpu" 'BEGIN { printf "   least processor time: rsync %.2f s, ours %.2f s, ratio %.2f\n", p, o, o / (p > 0 ? p : 0.01) }'
 }
 
 report() { # name "peer_s peer_kb" "ours_s ours_kb" time_target mem_target_mb
@@ -103,14 +118,14 @@ rsync -an "$SRC/" "$WORK/warm_dst/" >/dev/null
 
 if [ "$FILES" -ge 1000000 ]; then MEM=250; else MEM=40; fi
 
-FIRST_PEER=$(best_of 'rm -rf "$PEER"' rsync -a "$SRC/" "$PEER/")
-FIRST_OURS=$(best_of 'rm -rf "$OURS"' "$CLI" --data-dir "$WORK/data" run "$UID_SYNC")
+echo "== first run into an empty folder"
+interleaved 'rm -rf "$PEER"' 'rm -rf "$OURS"' 'rsync -a "$SRC/" "$PEER/"' '"$CLI" --data-dir "$WORK/data" run "$UID_SYNC"'
 if diff -r "$SRC" "$OURS" >/dev/null; then echo "first run: storage equals source (diff -r)"; else echo "first run: storage DIFFERS from source"; fi
-report "first run, $FILES files" "$FIRST_PEER" "$FIRST_OURS" 0.7 ""
+report "first run, $FILES files" "$PEER_BEST" "$OURS_BEST" 0.7 ""
 
-SAME_PEER=$(best_of : rsync -an "$SRC/" "$PEER/")
-SAME_OURS=$(best_of : "$CLI" --data-dir "$WORK/data" analyse "$UID_SYNC")
-report "no-change analysis" "$SAME_PEER" "$SAME_OURS" 0.6 "$MEM"
+echo "== analysis with no changes"
+interleaved : : 'rsync -an "$SRC/" "$PEER/"' '"$CLI" --data-dir "$WORK/data" analyse "$UID_SYNC"'
+report "no-change analysis" "$PEER_BEST" "$OURS_BEST" 0.6 "$MEM"
 "$CLI" --data-dir "$WORK/data" analyse "$UID_SYNC" | sed -n 3p
 echo "== load at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
 rm -rf "$OURS" "$PEER" "$WORK/warm_dst"

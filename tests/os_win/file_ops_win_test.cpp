@@ -55,10 +55,11 @@ TEST(WindowsFileOps, CopyIntoANewFileCarriesContentTimesAndReadOnlyState) {
         for (const std::int64_t block : {std::int64_t{0}, std::int64_t{4096}, std::int64_t{1} << 21, std::int64_t{777}}) {
             // Each copy reads the source, which moves its access time.
             ASSERT_TRUE(os::SetPathTimes(source, accessed, modified));
-            std::string temp;
-            os::PathStatus copied;
-            ASSERT_EQ(os::CopyToNewFile(source, dir / "out/", "~tmp", block, nullptr, temp, copied),
-                      os::CopyResult::Ok);
+            const os::HeldFolder out(dir / "out/");
+            ASSERT_TRUE(out.ok()) << out.errorText();
+            const std::string temp = dir / "out/copy.bin";
+            const os::CopyReport report = os::CopyIntoFolder(source, out, "copy.bin", {"~tmp", block, nullptr});
+            ASSERT_EQ(report.result, os::CopyResult::Ok) << report.errorText;
             // Before reading it back, which moves the access time.
             const os::PathStatus written = os::StatusOf(temp);
             EXPECT_EQ(written.modifiedNs, modified);
@@ -67,7 +68,8 @@ TEST(WindowsFileOps, CopyIntoANewFileCarriesContentTimesAndReadOnlyState) {
                 EXPECT_EQ(written.accessedNs, accessed);
             }
             EXPECT_EQ(written.readOnly, readOnly);
-            EXPECT_EQ(copied.size, static_cast<std::int64_t>(content.size()));
+            EXPECT_EQ(written.size, static_cast<std::int64_t>(content.size()));
+            EXPECT_EQ(written.inode, report.inode);
             EXPECT_EQ(ReadFile(temp), content);
             SetFileAttributesW(PathFromUtf8(temp).wstring().c_str(), FILE_ATTRIBUTE_NORMAL);
             EXPECT_TRUE(os::RemoveFile(temp));
@@ -80,16 +82,13 @@ TEST(WindowsFileOps, CopyReportsProgressAndStopsWhenAsked) {
     WriteFile(dir / "big.bin", RandomBytes(1'000'000, 3));
     fs::create_directories(dir.Path() / "out");
     std::vector<std::int64_t> reports;
-    std::string temp;
-    os::PathStatus copied;
-    const os::CopyResult result = os::CopyToNewFile(
-        dir / "big.bin", dir / "out/", "~tmp", 100'000,
-        [&](std::int64_t done) {
-            reports.push_back(done);
-            return reports.size() < 3;
-        },
-        temp, copied);
-    EXPECT_EQ(result, os::CopyResult::Stopped);
+    const os::HeldFolder out(dir / "out/");
+    const os::CopyReport report = os::CopyIntoFolder(dir / "big.bin", out, "big.bin",
+                                                     {"~tmp", 100'000, [&](std::int64_t done) {
+                                                          reports.push_back(done);
+                                                          return reports.size() < 3;
+                                                      }});
+    EXPECT_EQ(report.result, os::CopyResult::Stopped);
     EXPECT_EQ(reports, (std::vector<std::int64_t>{100'000, 200'000, 300'000}));
     EXPECT_TRUE(FileNamesIn(dir / "out").empty());
 }

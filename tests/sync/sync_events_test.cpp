@@ -162,7 +162,8 @@ TEST_P(SyncRunEvents, RowsComeInOneBatchAndLeaveAsTheyAreDone) {
         ASSERT_TRUE(added.count(e.path)) << e.path.toStdString();
         const TResultRow& row = added[e.path];
         EXPECT_EQ(row.Status, e.status) << e.path.toStdString();
-        EXPECT_EQ(row.SizeText, SizeToText(e.size)) << e.path.toStdString();
+        EXPECT_EQ(row.Size, e.size) << e.path.toStdString();
+        EXPECT_EQ(ResultSizeText(row), SizeToText(e.size)) << e.path.toStdString();
         EXPECT_FALSE(row.IsFolder);
         EXPECT_FALSE(row.Error);
     }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace os {
 
@@ -67,8 +68,10 @@ bool MakeFolders(const std::string& path);
 // (below is relative, its components separated by the separator). A component
 // of below that already exists must be a real folder: a symbolic link or a
 // file there makes the call fail, so nothing is ever created through a link.
-// True when the whole path exists as folders afterwards.
-bool MakeFoldersBelow(const std::string& root, const std::string& below);
+// True when the whole path exists as folders afterwards; held (when given)
+// then holds the last folder open (see HeldFolder).
+class HeldFolder;
+bool MakeFoldersBelow(const std::string& root, const std::string& below, HeldFolder* held = nullptr);
 // Removes a file or a symbolic link (never its target).
 bool RemoveFile(const std::string& path);
 // Removes a folder with everything in it, making read-only entries writable
@@ -88,22 +91,81 @@ bool RenameReplacing(const std::string& from, const std::string& to);
 // be created.
 bool CreateUniqueFile(const std::string& folder, const std::string& prefix, std::string& path);
 
+// A storage folder held open while files are written into it: temporary
+// files are made and renamed relative to it, so a file costs no walk along
+// the folder's path, and the folder cannot be swapped for a link between two
+// files.
+class HeldFolder {
+public:
+    HeldFolder() = default;
+    // Opens the existing folder at path (ending with the separator); see ok().
+    explicit HeldFolder(const std::string& path);
+    ~HeldFolder() { Reset(kNoHandle, {}, {}); }
+    HeldFolder(HeldFolder&& other) noexcept { *this = std::move(other); }
+    HeldFolder& operator=(HeldFolder&& other) noexcept {
+        if (this != &other)
+            Reset(std::exchange(other.fHandle, kNoHandle), std::move(other.fPath), std::move(other.fErrorText));
+        return *this;
+    }
+    HeldFolder(const HeldFolder&) = delete;
+    HeldFolder& operator=(const HeldFolder&) = delete;
+
+    bool ok() const { return fHandle != kNoHandle; }
+    // The folder's path as it was opened, ending with the separator.
+    const std::string& path() const { return fPath; }
+    // The system's reason when the folder could not be opened.
+    const std::string& errorText() const { return fErrorText; }
+    // The platform's handle (a descriptor on POSIX systems).
+    std::intptr_t handle() const { return fHandle; }
+
+private:
+    friend bool MakeFoldersBelow(const std::string& root, const std::string& below, HeldFolder* held);
+    static constexpr std::intptr_t kNoHandle = -1;
+    // Closes the handle held (when another) and takes the given one.
+    void Reset(std::intptr_t handle, std::string path, std::string errorText);
+
+    std::intptr_t fHandle = kNoHandle;
+    std::string fPath;
+    std::string fErrorText;
+};
+
 // Called after each copied block with the bytes copied so far; returning
 // false stops the copy.
 using CopyProgress = std::function<bool(std::int64_t copied)>;
 
 enum class CopyResult : std::uint8_t { Ok, Stopped, SourceFailed, SourceChanged, TargetFailed };
 
-// Copies the regular file source into a new, uniquely named file in folder
-// (ending with the separator) whose name starts with prefix, in blocks of
-// blockSize bytes, using the kernel's in-place copy where it can. The new
-// file gets the source's last-access and last-write times and permission
-// bits. When the source's size or last-write time differ after the copy from
-// before it, the result is SourceChanged. On any result but Ok the new file is
-// removed again. tempPath receives the new file's path, copied its status
-// (with the source's times). The data is not flushed to disk.
-CopyResult CopyToNewFile(const std::string& source, const std::string& folder, const std::string& prefix,
-                         std::int64_t blockSize, const CopyProgress& progress, std::string& tempPath,
-                         PathStatus& copied);
+// What a copy into a held folder asks for besides the names.
+struct CopyRequest {
+    std::string prefix;           // the temporary file's name begins with it
+    std::int64_t blockSize = 1 << 20;
+    CopyProgress progress;        // may be empty
+};
+
+struct CopyReport {
+    CopyResult result = CopyResult::Ok;
+    std::string errorText;        // the system's reason unless result is Ok or Stopped
+    std::uint64_t device = 0;     // with inode: the copy's identity when result is Ok
+    std::uint64_t inode = 0;
+
+    // Marks the copy as ended with failure for reason.
+    CopyReport& Fail(CopyResult failure, std::string reason) {
+        result = failure;
+        errorText = std::move(reason);
+        return *this;
+    }
+};
+
+// Copies the regular file source to name in folder: the content goes, in
+// blocks (the kernel's in-place copy where the file systems allow it), into
+// a new, uniquely named file there, which gets the source's last-access and
+// last-write times and permission bits and then replaces name. The source is
+// opened without following a link and without waiting on a pipe. When the
+// source's size or last-write time differ after the copy from before it, the
+// result is SourceChanged. On any result but Ok the new file is removed again
+// and name is left as it was. TargetFailed covers the new file and the
+// rename. The data is not flushed to disk.
+CopyReport CopyIntoFolder(const std::string& source, const HeldFolder& folder, const std::string& name,
+                          const CopyRequest& request);
 
 } // namespace os

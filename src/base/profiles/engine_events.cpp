@@ -1,5 +1,7 @@
 #include "profiles/engine_events.h"
 
+#include "util/text_format.h"
+
 TEngineEvents::TEngineEvents(QObject* parent) : QObject(parent) {
     // Subscribers on other threads get the values through queued connections.
     qRegisterMetaType<TGL_Profile>();
@@ -10,3 +12,5 @@ TEngineEvents::TEngineEvents(QObject* parent) : QObject(parent) {
     qRegisterMetaType<TFolderZipRow>();
     qRegisterMetaType<QList<TFolderZipRow>>();
 }
+
+QString ResultSizeText(const TResultRow& row) { return row.IsFolder ? QString() : SizeToText(row.Size); }

@@ -17,11 +17,14 @@ struct TResultRow {
     bool IsFolder = false;
     // flsToDelete is an entry of the storage side; every other status one of the source side.
     TLumo_FileStatus Status = TLumo_FileStatus::flsNone;
-    QString SizeText; // empty for folders
+    qint64 Size = 0;  // bytes; 0 for folders
     bool Error = false;
 
     bool operator==(const TResultRow&) const = default;
 };
+
+// The size as a result list shows it (empty for a folder), made only where a row is shown.
+QString ResultSizeText(const TResultRow& row);
 
 enum class TNotifyKind { nkInfo, nkWarning, nkError };
 

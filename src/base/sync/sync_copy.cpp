@@ -8,7 +8,9 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -122,54 +124,77 @@ quint8 PercentOf(qint64 part, qint64 whole) {
     return static_cast<quint8>(std::clamp(std::nearbyint(ratio), 0.0, 100.0));
 }
 
+namespace {
+
+// "path: reason", the form in which a failure reaches the run's error text.
+void Explain(QString* why, const QString& path, const std::string& reason) {
+    if (why)
+        *why = path + QStringLiteral(": ") + QString::fromStdString(reason);
+}
+
+// The system's reason why an examined source cannot be copied as a file.
+std::string WhyNotCopied(const os::PathStatus& status) {
+    if (status.kind == os::PathKind::Error)
+        return status.errorText;
+    return status.kind == os::PathKind::Missing ? std::strerror(ENOENT) : "not a regular file";
+}
+
+} // namespace
+
 TCopyOutcome CopyOneFile(const QString& source, const QString& target, qint64 expectedSize,
                          const std::atomic<bool>& stop, const std::function<void(quint8 percent)>& progress,
-                         TWrittenObjects* written) {
+                         TWrittenObjects* written, QString* why) {
+    const os::HeldFolder folder(Native(FolderOf(target)));
+    return CopyOneFileInto(folder, source, target, expectedSize, stop, progress, written, why);
+}
+
+TCopyOutcome CopyOneFileInto(const os::HeldFolder& folder, const QString& source, const QString& target,
+                             qint64 expectedSize, const std::atomic<bool>& stop,
+                             const std::function<void(quint8 percent)>& progress, TWrittenObjects* written,
+                             QString* why) {
     const std::string sourcePath = Native(source);
-    const std::string targetPath = Native(target);
+    // Examined before it is opened: opening a pipe would wait for a writer,
+    // and a device that took the file's place is no file to copy.
     const os::PathStatus before = os::StatusOf(sourcePath);
     if (before.kind == os::PathKind::SymLink)
-        return CopyLink(sourcePath, targetPath, before, written, target);
-    if (before.kind != os::PathKind::File)
+        return CopyLink(sourcePath, Native(target), before, written, target);
+    if (before.kind != os::PathKind::File) {
+        Explain(why, source, WhyNotCopied(before));
         return TCopyOutcome::Failed;
+    }
 
     quint8 shown = 0;
-    std::string tempPath;
-    os::PathStatus copied;
-    const os::CopyResult result = os::CopyToNewFile(
-        sourcePath, Native(FolderOf(target)), kTempPrefix, kCopyBlockSize,
-        [&](std::int64_t done) {
-            const quint8 percent = PercentOf(done, expectedSize);
-            if (percent != shown && progress) {
-                shown = percent;
-                progress(percent);
-            }
-            return !stop.load(std::memory_order_relaxed);
-        },
-        tempPath, copied);
-    switch (result) {
+    os::CopyRequest request;
+    request.prefix = kTempPrefix;
+    request.blockSize = kCopyBlockSize;
+    request.progress = [&](std::int64_t done) {
+        const quint8 percent = PercentOf(done, expectedSize);
+        if (percent != shown && progress) {
+            shown = percent;
+            progress(percent);
+        }
+        return !stop.load(std::memory_order_relaxed);
+    };
+    const os::CopyReport report =
+        os::CopyIntoFolder(sourcePath, folder, Native(target.mid(target.lastIndexOf(kPathDelim) + 1)), request);
+    switch (report.result) {
     case os::CopyResult::Ok: break;
     case os::CopyResult::Stopped: return TCopyOutcome::Stopped;
     // A source written to while it was read would leave a copy that matches
     // neither its old nor its new content; it is taken again next time.
     case os::CopyResult::SourceChanged: return TCopyOutcome::SourceChanged;
-    case os::CopyResult::SourceFailed:
-    case os::CopyResult::TargetFailed: return TCopyOutcome::Failed;
+    case os::CopyResult::SourceFailed: Explain(why, source, report.errorText); return TCopyOutcome::Failed;
+    case os::CopyResult::TargetFailed: Explain(why, target, report.errorText); return TCopyOutcome::Failed;
     }
-    TTempFile temp(tempPath);
     if (shown != 100 && progress && expectedSize <= 0)
         progress(100);
-    // Renaming a file over a folder fails, so a folder in the way is never replaced.
-    if (!os::RenameReplacing(temp.path(), targetPath))
-        return TCopyOutcome::Failed;
-    temp.Release();
     if (written)
-        written->Add(copied.device, copied.inode);
+        written->Add(report.device, report.inode);
     return TCopyOutcome::Copied;
 }
 
-bool CreateFolderPath(const QString& root, const QString& below) {
-    return os::MakeFoldersBelow(Native(root), Native(below));
+bool CreateFolderPath(const QString& root, const QString& below, os::HeldFolder* held) {
+    return os::MakeFoldersBelow(Native(root), Native(below), held);
 }
 
 bool ClearWayForFolder(const QString& path, bool toTrash) {

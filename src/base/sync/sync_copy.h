@@ -1,5 +1,7 @@
 #pragma once
 
+#include "os/file_ops.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -43,15 +45,23 @@ inline constexpr std::int64_t kCopyBlockSize = 1 << 20;
 // stopped or overtaken copy removes the temporary file and leaves target as it
 // was. A link is recreated as a link with the same target text. progress
 // receives the file percentage (Round(copied / max(expectedSize, 1) * 100),
-// at most 100) whenever it changes.
+// at most 100) whenever it changes. A failure puts the path concerned and the
+// system's reason into why (when given).
 TCopyOutcome CopyOneFile(const QString& source, const QString& target, qint64 expectedSize,
                          const std::atomic<bool>& stop, const std::function<void(quint8 percent)>& progress,
-                         TWrittenObjects* written = nullptr);
+                         TWrittenObjects* written = nullptr, QString* why = nullptr);
+// The same into folder, target's own folder, which the caller holds open
+// for the many files that go there one after another.
+TCopyOutcome CopyOneFileInto(const os::HeldFolder& folder, const QString& source, const QString& target,
+                             qint64 expectedSize, const std::atomic<bool>& stop,
+                             const std::function<void(quint8 percent)>& progress, TWrittenObjects* written = nullptr,
+                             QString* why = nullptr);
 
 // Creates the folder root + below with its missing parents; true when it
-// exists afterwards. root may be reached through links (the user chose it);
-// below never is: a link or file at one of its components makes it fail.
-bool CreateFolderPath(const QString& root, const QString& below);
+// exists afterwards, and then held (when given) holds it open. root may be
+// reached through links (the user chose it); below never is: a link or file
+// at one of its components makes it fail.
+bool CreateFolderPath(const QString& root, const QString& below, os::HeldFolder* held = nullptr);
 // Removes what stands where a folder must be made: a symbolic link (never its
 // target) or a file (to the Trash when toTrash). True when nothing, or a real
 // folder, is there afterwards.

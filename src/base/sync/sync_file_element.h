@@ -29,7 +29,6 @@ public:
     TSyncElement* SyncEl = nullptr;
     bool Error = false;
     qint32 IconIndex = -2;
-    QString SizeText;
     bool ResultDisabled = false;
     qint32 ListIndex = 0;
     // The entry's number in its run, by which the run names the result list's copy.

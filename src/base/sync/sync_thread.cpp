@@ -310,6 +310,12 @@ void TSyncThread::Compare() {
     task.fResultText = text;
 }
 
+void TSyncThread::NoteCopyProblem(const QString& why) {
+    constexpr qsizetype kCopyProblemsKept = 10;
+    if (fCopyProblems++ < kCopyProblemsKept)
+        fProblems << why;
+}
+
 void TSyncThread::DropDone(TRunItem& item) {
     fNowElement = item.element;
     fBatch->RemoveRow(*item.element);
@@ -331,6 +337,8 @@ void TSyncThread::CopyPhase() {
         else
             CopyFileEntry(item);
     }
+    fTargetFolder = os::HeldFolder();
+    fEnsuredFolder.clear();
     if (Aborted())
         return;
     // What is left failed: it stays listed with its error.
@@ -350,9 +358,13 @@ void TSyncThread::CopyFolderEntry(TRunItem& item) {
         // A link (or file) at this path is replaced by the folder, so that
         // nothing below is written through it; source folders come before
         // their content, so a link higher up is gone before anything below.
+        os::HeldFolder made;
         s.Error = !ClearWayForFolder(target, fSyncThread.fDelToRecycle) ||
-                  !CreateFolderPath(s.SyncEl->fRealStorage, s.SepPath);
+                  !CreateFolderPath(s.SyncEl->fRealStorage, s.SepPath, &made);
         if (s.Error) {
+            NoteCopyProblem(target + QStringLiteral(": ") +
+                            (made.errorText().empty() ? QStringLiteral("an entry in the way could not be removed")
+                                                      : QString::fromStdString(made.errorText())));
             fBatch->RefreshRow(s);
             return;
         }
@@ -375,7 +387,9 @@ void TSyncThread::CopyFileEntry(TRunItem& item) {
     const QString folder = target.left(target.lastIndexOf(kPathDelim) + 1);
     // Files of one folder follow each other in scan order: its existence is checked once.
     if (folder != fEnsuredFolder) {
-        if (!CreateFolderPath(s.SyncEl->fRealStorage, folder.mid(s.SyncEl->fRealStorage.size()))) {
+        fEnsuredFolder.clear();
+        if (!CreateFolderPath(s.SyncEl->fRealStorage, folder.mid(s.SyncEl->fRealStorage.size()), &fTargetFolder)) {
+            NoteCopyProblem(folder + QStringLiteral(": ") + QString::fromStdString(fTargetFolder.errorText()));
             s.Error = true;
             fBatch->RefreshRow(s);
             return;
@@ -390,13 +404,16 @@ void TSyncThread::CopyFileEntry(TRunItem& item) {
     fNowElement = &s;
     fBatch->RefreshRow(s);
 
-    const TCopyOutcome outcome = CopyOneFile(
-        s.FullPath(), target, s.Size, fAbortIt,
+    QString why;
+    const TCopyOutcome outcome = CopyOneFileInto(
+        fTargetFolder, s.FullPath(), target, s.Size, fAbortIt,
         [this](quint8 percent) {
             fProgress = percent;
             PublishProgress();
         },
-        fRecordWritten ? &fWritten : nullptr);
+        fRecordWritten ? &fWritten : nullptr, &why);
+    if (!why.isEmpty())
+        NoteCopyProblem(why);
     fProgress = 0;
     PublishProgress();
     s.Error = outcome != TCopyOutcome::Copied;

@@ -58,6 +58,9 @@ private:
     bool Aborted() const { return fAbortIt.load(std::memory_order_relaxed); }
     // Hands a listed entry back to the main thread for release and forgets it.
     void DropDone(TRunItem& item);
+    // Keeps the cause of a failed copy for the run's error text; after the
+    // first few the rest are left to the rows, which stay listed with their error.
+    void NoteCopyProblem(const QString& why);
 
     // The task object, the profile and the context: main thread only (inside RunOnMainThread).
     TLumo_Sync& fTask;
@@ -84,7 +87,11 @@ private:
     std::unique_ptr<TSyncUiBatch> fBatch;
     TWrittenObjects fWritten;
     bool fRecordWritten = true;
+    // The storage folder the files being copied go into, held open while
+    // the files of one folder follow each other.
     QString fEnsuredFolder;
+    os::HeldFolder fTargetFolder;
+    qsizetype fCopyProblems = 0;
     // What the analysis must leave alone, and the texts naming why.
     TKeptTrees fKeptSource;
     TKeptTrees fKeptStorage;

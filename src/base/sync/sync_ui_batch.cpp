@@ -5,7 +5,6 @@
 #include "profiles/engine_services.h"
 #include "sync/sync_task.h"
 #include "util/main_thread.h"
-#include "util/text_format.h"
 
 
 namespace {
@@ -13,7 +12,7 @@ namespace {
 constexpr qint64 kBatchIntervalMs = 40;
 
 TResultRow RowOf(const TSyncFileElement& element) {
-    return TResultRow{element.ResultId, element.SepPath, element.IsFolder, element.Status, element.SizeText,
+    return TResultRow{element.ResultId, element.SepPath, element.IsFolder, element.Status, element.Size,
                       element.Error};
 }
 
@@ -132,8 +131,6 @@ void TSyncUiBatch::Apply(TLumo_Sync& task, TListed& listed, std::vector<TOp>& op
         TSyncFileElement* element = op.kind == TOp::TKind::Add ? nullptr : listed.value(op.id, nullptr);
         switch (op.kind) {
         case TOp::TKind::Add: {
-            if (!op.copy->IsFolder)
-                op.copy->SizeText = SizeToText(op.copy->Size);
             TSyncFileElement& added = task.fResultElements.Append(std::move(op.copy));
             listed.insert(op.id, &added);
             rows.Added(added);

@@ -25,6 +25,9 @@ namespace {
 
 constexpr std::int64_t kNsPerSecond = 1000000000;
 
+// The system's reason for the last failed call.
+std::string Reason() { return std::strerror(errno); }
+
 std::int64_t ToNs(const timespec& t) { return static_cast<std::int64_t>(t.tv_sec) * kNsPerSecond + t.tv_nsec; }
 
 timespec FromNs(std::int64_t ns) {
@@ -165,24 +168,34 @@ bool MakeFolders(const std::string& path) {
                        (::fstatat(at.dir(), at.name(), &st, 0) == 0 && S_ISDIR(st.st_mode)));
 }
 
-bool MakeFoldersBelow(const std::string& root, const std::string& below) {
-    if (!MakeFolders(root))
-        return false;
+bool MakeFoldersBelow(const std::string& root, const std::string& below, HeldFolder* held) {
     // Each component is entered through the descriptor of its parent with
-    // O_NOFOLLOW, so a link anywhere below root is refused, never entered.
+    // O_NOFOLLOW, so a link anywhere below root is refused, never entered
+    // (O_DIRECTORY refuses a link or a file). An existing folder, the usual
+    // case, costs one call.
     UniqueFd folder(posix::OpenFolder(root, O_PATH));
-    if (!folder.ok())
-        return false;
-    return StepThroughNamesBelow(below, "/", [&](const std::string& name) {
-        if (::mkdirat(folder.get(), name.c_str(), 0777) != 0 && errno != EEXIST)
-            return false;
-        UniqueFd next(::openat(folder.get(), name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        struct stat st {};
-        if (!next.ok() || ::fstat(next.get(), &st) != 0 || !S_ISDIR(st.st_mode))
+    if (!folder.ok() && MakeFolders(root))
+        folder.reset(posix::OpenFolder(root, O_PATH));
+    errno = folder.ok() ? EINVAL : errno; // the reason when a name climbs out of root
+    const bool made = folder.ok() && StepThroughNamesBelow(below, "/", [&](const std::string& name) {
+        constexpr int kFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+        UniqueFd next(::openat(folder.get(), name.c_str(), kFlags));
+        if (!next.ok() && errno == ENOENT && (::mkdirat(folder.get(), name.c_str(), 0777) == 0 || errno == EEXIST))
+            next.reset(::openat(folder.get(), name.c_str(), kFlags));
+        if (!next.ok())
             return false;
         folder.swap(next);
         return true;
     });
+    if (held) {
+        std::string path = root;
+        if (!below.empty())
+            path += (path.empty() || path.back() == '/' ? "" : "/") + below;
+        if (path.empty() || path.back() != '/')
+            path += '/';
+        held->Reset(made ? folder.release() : HeldFolder::kNoHandle, std::move(path), made ? std::string() : Reason());
+    }
+    return made;
 }
 
 bool RemoveFile(const std::string& path) {
@@ -245,20 +258,16 @@ std::mt19937_64& NameRandom() {
     return random;
 }
 
-// Opens a new file with a unique name in folder; -1 when none could be made.
-int OpenUniqueFile(const std::string& folder, const std::string& prefix, mode_t mode, std::string& path) {
+// Opens a new file with a unique name beginning with prefix in the open
+// folder dirFd; the name goes to name. -1 with errno set when none could be made.
+int OpenUniqueAt(int dirFd, const std::string& prefix, mode_t mode, std::string& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[17];
         std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(NameRandom()()));
-        std::string candidate = folder + prefix + suffix;
-        const PathAt at(candidate);
-        if (!at.ok()) {
-            errno = at.error();
-            return -1;
-        }
-        const int fd = ::openat(at.dir(), at.name(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        std::string candidate = prefix + suffix;
+        const int fd = ::openat(dirFd, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
-            path = std::move(candidate);
+            name = std::move(candidate);
             return fd;
         }
         if (errno != EEXIST)
@@ -269,10 +278,14 @@ int OpenUniqueFile(const std::string& folder, const std::string& prefix, mode_t 
 
 // Copies until the end of the input; stops early once expected bytes are
 // copied (the caller compares the source's size before and after anyway).
-CopyResult CopyBlocks(int in, int out, std::int64_t expected, std::int64_t blockSize, const CopyProgress& progress) {
+// errorText receives the system's reason of a failure.
+CopyResult CopyBlocks(int in, int out, std::int64_t expected, std::int64_t blockSize, const CopyProgress& progress,
+                      std::string& errorText) {
     std::int64_t copied = 0;
     bool kernelCopy = true;
-    std::vector<char> buffer;
+    // One buffer per thread for every copy that cannot go through the kernel:
+    // a fresh zero-filled block for each of many small files costs more than their copies.
+    thread_local std::vector<char> buffer;
     for (;;) {
         ssize_t written = 0;
         if (kernelCopy) {
@@ -284,23 +297,29 @@ CopyResult CopyBlocks(int in, int out, std::int64_t expected, std::int64_t block
                     kernelCopy = false;
                     continue;
                 }
+                if (errno == EINTR)
+                    continue;
+                errorText = Reason();
                 return errno == EIO ? CopyResult::SourceFailed : CopyResult::TargetFailed;
             }
         } else {
-            if (buffer.empty())
+            if (buffer.size() < static_cast<std::size_t>(blockSize))
                 buffer.resize(static_cast<std::size_t>(blockSize));
-            const ssize_t got = ::read(in, buffer.data(), buffer.size());
+            const ssize_t got = ::read(in, buffer.data(), static_cast<std::size_t>(blockSize));
             if (got < 0) {
                 if (errno == EINTR)
                     continue;
+                errorText = Reason();
                 return CopyResult::SourceFailed;
             }
             while (written < got) {
                 const ssize_t n = ::write(out, buffer.data() + written, static_cast<std::size_t>(got - written));
                 if (n < 0 && errno == EINTR)
                     continue;
-                if (n <= 0)
+                if (n <= 0) {
+                    errorText = n < 0 ? Reason() : std::strerror(ENOSPC);
                     return CopyResult::TargetFailed;
+                }
                 written += n;
             }
         }
@@ -314,61 +333,94 @@ CopyResult CopyBlocks(int in, int out, std::int64_t expected, std::int64_t block
     }
 }
 
+// Fills the new file out from in (whose status before is given) and gives it
+// the source's times and permission bits; the new file stays where it is.
+CopyResult FillNewFile(int in, const struct stat& before, int out, const CopyRequest& request, CopyReport& report) {
+    CopyResult result = CopyBlocks(in, out, static_cast<std::int64_t>(before.st_size), request.blockSize,
+                                   request.progress, report.errorText);
+    if (result != CopyResult::Ok)
+        return result;
+    struct stat after {};
+    if (::fstat(in, &after) != 0) {
+        report.errorText = Reason();
+        return CopyResult::SourceFailed;
+    }
+    if (after.st_size != before.st_size || ToNs(after.st_mtim) != ToNs(before.st_mtim))
+        return CopyResult::SourceChanged;
+    // The file was made with the source's permission bits; they need setting
+    // again only where the creation mask took some away.
+    const mode_t mode = before.st_mode & 0777;
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    struct stat written {};
+    if (::futimens(out, times) != 0 || ::fstat(out, &written) != 0 ||
+        ((written.st_mode & 0777) != mode && ::fchmod(out, mode) != 0)) {
+        report.errorText = Reason();
+        return CopyResult::TargetFailed;
+    }
+    report.device = static_cast<std::uint64_t>(written.st_dev);
+    report.inode = static_cast<std::uint64_t>(written.st_ino);
+    return CopyResult::Ok;
+}
+
 } // namespace
 
+HeldFolder::HeldFolder(const std::string& path) {
+    const int fd = posix::OpenFolder(path, O_PATH);
+    Reset(fd, path, fd < 0 ? Reason() : std::string());
+}
+
+void HeldFolder::Reset(std::intptr_t handle, std::string path, std::string errorText) {
+    if (fHandle != kNoHandle && fHandle != handle)
+        ::close(static_cast<int>(fHandle));
+    fHandle = handle < 0 ? kNoHandle : handle;
+    fPath = std::move(path);
+    fErrorText = std::move(errorText);
+}
+
 bool CreateUniqueFile(const std::string& folder, const std::string& prefix, std::string& path) {
-    const int fd = OpenUniqueFile(folder, prefix, 0600, path);
-    if (fd < 0)
+    const HeldFolder held(folder);
+    std::string name;
+    UniqueFd fd(held.ok() ? OpenUniqueAt(static_cast<int>(held.handle()), prefix, 0600, name) : -1);
+    if (!fd.ok())
         return false;
-    ::close(fd);
+    path = folder + name;
     return true;
 }
 
-CopyResult CopyToNewFile(const std::string& source, const std::string& folder, const std::string& prefix,
-                         std::int64_t blockSize, const CopyProgress& progress, std::string& tempPath,
-                         PathStatus& copied) {
+CopyReport CopyIntoFolder(const std::string& source, const HeldFolder& folder, const std::string& name,
+                          const CopyRequest& request) {
+    CopyReport report;
+    if (!folder.ok())
+        return report.Fail(CopyResult::TargetFailed, folder.errorText());
+    const int dirFd = static_cast<int>(folder.handle());
+    // O_NONBLOCK: a pipe put in the file's place since it was examined is not waited on.
     const PathAt sourceAt(source);
-    UniqueFd in(sourceAt.ok() ? ::openat(sourceAt.dir(), sourceAt.name(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1);
+    UniqueFd in(sourceAt.ok() ? ::openat(sourceAt.dir(), sourceAt.name(),
+                                         O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY)
+                              : -1);
     if (!in.ok())
-        return CopyResult::SourceFailed;
+        return report.Fail(CopyResult::SourceFailed, sourceAt.ok() ? Reason() : std::strerror(sourceAt.error()));
     struct stat before {};
-    if (::fstat(in.get(), &before) != 0 || !S_ISREG(before.st_mode))
-        return CopyResult::SourceFailed;
-    std::string path;
-    // Made with the source's permission bits at once; they need setting again
-    // only where the creation mask took some away (one system call less per file).
-    const mode_t mode = before.st_mode & 0777;
-    UniqueFd out(OpenUniqueFile(folder, prefix, mode, path));
-    if (!out.ok())
-        return CopyResult::TargetFailed;
+    if (::fstat(in.get(), &before) != 0)
+        return report.Fail(CopyResult::SourceFailed, Reason());
+    if (!S_ISREG(before.st_mode))
+        return report.Fail(CopyResult::SourceChanged, "no longer a regular file");
 
-    CopyResult result = CopyBlocks(in.get(), out.get(), static_cast<std::int64_t>(before.st_size), blockSize, progress);
-    if (result == CopyResult::Ok) {
-        struct stat after {};
-        if (::fstat(in.get(), &after) != 0)
-            result = CopyResult::SourceFailed;
-        else if (after.st_size != before.st_size || ToNs(after.st_mtim) != ToNs(before.st_mtim))
-            result = CopyResult::SourceChanged;
-    }
-    if (result == CopyResult::Ok) {
-        const timespec times[2] = {before.st_atim, before.st_mtim};
-        struct stat written {};
-        if (::futimens(out.get(), times) != 0 || ::fstat(out.get(), &written) != 0 ||
-            ((written.st_mode & 0777) != mode && ::fchmod(out.get(), mode) != 0) || !out.close())
-            result = CopyResult::TargetFailed;
-        else {
-            FillStatus(before, copied);
-            copied.device = static_cast<std::uint64_t>(written.st_dev);
-            copied.inode = static_cast<std::uint64_t>(written.st_ino);
-        }
-    }
-    if (result != CopyResult::Ok) {
+    std::string tempName;
+    UniqueFd out(OpenUniqueAt(dirFd, request.prefix, before.st_mode & 0777, tempName));
+    if (!out.ok())
+        return report.Fail(CopyResult::TargetFailed, Reason());
+    report.result = FillNewFile(in.get(), before, out.get(), request, report);
+    if (report.result == CopyResult::Ok && !out.close())
+        report.Fail(CopyResult::TargetFailed, Reason());
+    // Renaming a file over a folder fails, so a folder in the way is never replaced.
+    if (report.result == CopyResult::Ok && ::renameat(dirFd, tempName.c_str(), dirFd, name.c_str()) != 0)
+        report.Fail(CopyResult::TargetFailed, Reason());
+    if (report.result != CopyResult::Ok) {
         out.close();
-        RemoveFile(path);
-        return result;
+        ::unlinkat(dirFd, tempName.c_str(), 0);
     }
-    tempPath = std::move(path);
-    return result;
+    return report;
 }
 
 } // namespace os

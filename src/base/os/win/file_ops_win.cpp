@@ -1,5 +1,6 @@
 #include "os/file_ops.h"
 
+#include "os/dir_listing.h"
 #include "os/names_below.h"
 #include "os/win/wide_text.h"
 
@@ -511,13 +512,11 @@ bool MakeFolders(const std::string& path) {
     return CreateDirectoryW(wide.c_str(), nullptr) != 0 || IsFolder(wide);
 }
 
-bool MakeFoldersBelow(const std::string& root, const std::string& below) {
-    if (!MakeFolders(root))
-        return false;
+bool MakeFoldersBelow(const std::string& root, const std::string& below, HeldFolder* held) {
     std::string folder = root;
     if (!folder.empty() && !IsSeparator(folder.back()))
         folder += '\\';
-    return StepThroughNamesBelow(below, "\\/", [&](const std::string& name) {
+    const bool made = MakeFolders(root) && StepThroughNamesBelow(below, "\\/", [&](const std::string& name) {
         folder += name;
         const std::wstring wide = LongPath(folder);
         if (wide.empty())
@@ -528,6 +527,13 @@ bool MakeFoldersBelow(const std::string& root, const std::string& below) {
         folder += '\\';
         return true;
     });
+    if (held) {
+        if (made)
+            *held = HeldFolder(folder);
+        else
+            held->Reset(HeldFolder::kNoHandle, folder, ListErrorText(static_cast<int>(GetLastError())));
+    }
+    return made && (!held || held->ok());
 }
 
 bool RemoveFile(const std::string& path) {
@@ -612,68 +618,110 @@ bool CreateUniqueFile(const std::string& folder, const std::string& prefix, std:
     return file.ok();
 }
 
-CopyResult CopyToNewFile(const std::string& source, const std::string& folder, const std::string& prefix,
-                         std::int64_t blockSize, const CopyProgress& progress, std::string& tempPath,
-                         PathStatus& copied) {
+HeldFolder::HeldFolder(const std::string& path) {
+    // Without FILE_SHARE_DELETE nobody renames or removes the folder while it is held.
+    const HANDLE folder = CreateFileW(LongPath(path).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    std::string reason;
+    if (folder == INVALID_HANDLE_VALUE)
+        reason = ListErrorText(static_cast<int>(GetLastError()));
+    std::string held = path;
+    if (!held.empty() && !IsSeparator(held.back()))
+        held += '\\';
+    Reset(folder == INVALID_HANDLE_VALUE ? kNoHandle : reinterpret_cast<std::intptr_t>(folder), std::move(held),
+          std::move(reason));
+}
+
+void HeldFolder::Reset(std::intptr_t handle, std::string path, std::string errorText) {
+    if (fHandle != kNoHandle && fHandle != handle)
+        CloseHandle(reinterpret_cast<HANDLE>(fHandle));
+    fHandle = handle;
+    fPath = std::move(path);
+    fErrorText = std::move(errorText);
+}
+
+namespace {
+
+std::string LastReason() { return ListErrorText(static_cast<int>(GetLastError())); }
+
+// Copies from in (whose information before is given) into out and gives out
+// the source's times and read-only flag.
+CopyResult FillNewFile(HANDLE in, const BY_HANDLE_FILE_INFORMATION& before, HANDLE out, const CopyRequest& request,
+                       CopyReport& report) {
+    CopyResult result = CopyBlocks(in, out, SizeOf(before), request.blockSize, request.progress);
+    if (result != CopyResult::Ok) {
+        if (result != CopyResult::Stopped)
+            report.errorText = LastReason();
+        return result;
+    }
+    BY_HANDLE_FILE_INFORMATION after;
+    if (!GetFileInformationByHandle(in, &after)) {
+        report.errorText = LastReason();
+        return CopyResult::SourceFailed;
+    }
+    if (SizeOf(after) != SizeOf(before) || TicksOf(after.ftLastWriteTime) != TicksOf(before.ftLastWriteTime))
+        return CopyResult::SourceChanged;
+    // Times and the read-only flag go on last: a later write would change them again.
+    BY_HANDLE_FILE_INFORMATION written;
+    FILE_BASIC_INFO basic{};
+    basic.LastAccessTime.QuadPart = TicksOf(before.ftLastAccessTime);
+    basic.LastWriteTime.QuadPart = TicksOf(before.ftLastWriteTime);
+    if (!GetFileInformationByHandle(out, &written)) {
+        report.errorText = LastReason();
+        return CopyResult::TargetFailed;
+    }
+    DWORD attributes = written.dwFileAttributes & kSettableAttributes;
+    if (before.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+        attributes |= FILE_ATTRIBUTE_READONLY;
+    basic.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+    if (!SetFileInformationByHandle(out, FileBasicInfo, &basic, sizeof basic)) {
+        report.errorText = LastReason();
+        return CopyResult::TargetFailed;
+    }
+    report.device = written.dwVolumeSerialNumber;
+    report.inode = (static_cast<std::uint64_t>(written.nFileIndexHigh) << 32) | written.nFileIndexLow;
+    return CopyResult::Ok;
+}
+
+} // namespace
+
+CopyReport CopyIntoFolder(const std::string& source, const HeldFolder& folder, const std::string& name,
+                          const CopyRequest& request) {
+    CopyReport report;
+    if (!folder.ok())
+        return report.Fail(CopyResult::TargetFailed, folder.errorText());
     const std::wstring wideSource = LongPath(source);
     THandle in(OpenSource(wideSource, false));
     if (!in.ok())
-        return CopyResult::SourceFailed;
+        return report.Fail(CopyResult::SourceFailed, LastReason());
     BY_HANDLE_FILE_INFORMATION before;
     if (!GetFileInformationByHandle(in.get(), &before))
-        return CopyResult::SourceFailed;
+        return report.Fail(CopyResult::SourceFailed, LastReason());
     if (before.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
         if (IsLinkTag(ReparseTagOf(in.get())))
-            return CopyResult::SourceFailed;
+            return report.Fail(CopyResult::SourceChanged, "no longer a regular file");
         // Deduplicated and cloud files give their data only to a normal open.
         in.reset(OpenSource(wideSource, true));
         if (!in.ok() || !GetFileInformationByHandle(in.get(), &before))
-            return CopyResult::SourceFailed;
+            return report.Fail(CopyResult::SourceFailed, LastReason());
     }
     if ((before.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || GetFileType(in.get()) != FILE_TYPE_DISK)
-        return CopyResult::SourceFailed;
-    std::string path;
-    THandle out(OpenUniqueFile(folder, prefix, path));
+        return report.Fail(CopyResult::SourceChanged, "no longer a regular file");
+    std::string tempPath;
+    THandle out(OpenUniqueFile(folder.path(), request.prefix, tempPath));
     if (!out.ok())
-        return CopyResult::TargetFailed;
-
-    CopyResult result = CopyBlocks(in.get(), out.get(), SizeOf(before), blockSize, progress);
-    if (result == CopyResult::Ok) {
-        BY_HANDLE_FILE_INFORMATION after;
-        if (!GetFileInformationByHandle(in.get(), &after))
-            result = CopyResult::SourceFailed;
-        else if (SizeOf(after) != SizeOf(before) || TicksOf(after.ftLastWriteTime) != TicksOf(before.ftLastWriteTime))
-            result = CopyResult::SourceChanged;
-    }
-    if (result == CopyResult::Ok) {
-        // Times and the read-only flag go on last: a later write would change them again.
-        BY_HANDLE_FILE_INFORMATION written;
-        FILE_BASIC_INFO basic{};
-        basic.LastAccessTime.QuadPart = TicksOf(before.ftLastAccessTime);
-        basic.LastWriteTime.QuadPart = TicksOf(before.ftLastWriteTime);
-        if (!GetFileInformationByHandle(out.get(), &written))
-            result = CopyResult::TargetFailed;
-        else {
-            DWORD attributes = written.dwFileAttributes & kSettableAttributes;
-            if (before.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
-                attributes |= FILE_ATTRIBUTE_READONLY;
-            basic.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
-            if (!SetFileInformationByHandle(out.get(), FileBasicInfo, &basic, sizeof basic) || !out.close())
-                result = CopyResult::TargetFailed;
-            else {
-                FillStatus(before, 0, copied);
-                copied.device = written.dwVolumeSerialNumber;
-                copied.inode = (static_cast<std::uint64_t>(written.nFileIndexHigh) << 32) | written.nFileIndexLow;
-            }
-        }
-    }
-    if (result != CopyResult::Ok) {
+        return report.Fail(CopyResult::TargetFailed, LastReason());
+    report.result = FillNewFile(in.get(), before, out.get(), request, report);
+    if (report.result == CopyResult::Ok && !out.close())
+        report.Fail(CopyResult::TargetFailed, LastReason());
+    // Renaming a file over a folder fails, so a folder in the way is never replaced.
+    if (report.result == CopyResult::Ok && !RenameReplacing(tempPath, folder.path() + name))
+        report.Fail(CopyResult::TargetFailed, LastReason());
+    if (report.result != CopyResult::Ok) {
         out.close();
-        RemoveFile(path);
-        return result;
+        RemoveFile(tempPath);
     }
-    tempPath = std::move(path);
-    return result;
+    return report;
 }
 
 } // namespace os
