@@ -4,6 +4,7 @@
 #include "cli_sandbox.h"
 #include "deep_tree.h"
 #include "test_env.h"
+#include "unreachable_sources.h"
 
 #include <QDir>
 #include <QFile>
@@ -139,6 +140,20 @@ TEST_F(CliSyncTest, MissingSourceFolderEndsWithStatusOneAndTheErrorText) {
     const Result r = Cli({"run", kUid});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.contains("Sync completed with errors")) << r.out.toStdString();
+}
+
+TEST_F(CliSyncTest, ASourceFolderThatCannotBeReachedIsNamedWithItsReason) {
+    sandbox.writeFile("dst/kept.txt", "stays");
+    const UnreachableSources unreachable(sandbox);
+    ASSERT_FALSE(::testing::Test::HasFailure());
+    for (const UnreachableSources::Case& c : unreachable.Cases()) {
+        SCOPED_TRACE(c.source.toStdString());
+        WriteIni(false, c.source);
+        const Result r = Cli({"run", kUid}, true);
+        EXPECT_EQ(r.status, 1) << r.out.toStdString() << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(c.expected)) << r.out.toStdString();
+    }
+    EXPECT_EQ(sandbox.readFile("dst/kept.txt"), "stays");
 }
 
 TEST_F(CliSyncTest, TermSignalStopsTheRunWithStatus130AndKeepsThePreviousCopy) {

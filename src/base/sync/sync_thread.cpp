@@ -173,11 +173,13 @@ void TSyncThread::ScanPairs(const TSyncExclusions& exclusions) {
             fProblems << QStringLiteral("\"%1\" -> \"%2\"").arg(pair.SourceFolder(), pair.StorageFolder());
         } else {
             ++ordinal;
-            if (!driveReady(pair.fRealSource) || !driveReady(pair.fRealStorage))
+            if (!driveReady(pair.fRealSource) || !driveReady(pair.fRealStorage)) {
                 error = TLumo_Error::feNoDisk;
-            else if (!EntryExists(pair.fRealSource, true))
+                fProblems << (driveReady(pair.fRealSource) ? pair.fRealStorage : pair.fRealSource);
+            } else if (QString why; !EntryExists(pair.fRealSource, true, &why)) {
                 error = TLumo_Error::feSourceFilesFolder;
-            else if (RootExcludedByOwnPath(pair.fRealSource, exclusions.Fragments) ||
+                fProblems << (why.isEmpty() ? pair.fRealSource : why);
+            } else if (RootExcludedByOwnPath(pair.fRealSource, exclusions.Fragments) ||
                      RootExcludedByOwnPath(pair.fRealStorage, exclusions.Fragments)) {
                 error = TLumo_Error::feRootExcluded;
                 fProblems << pair.fRealSource;
