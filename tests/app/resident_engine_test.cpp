@@ -6,8 +6,6 @@
 #include "app/resident_engine.h"
 #include "app/taskbar.h"
 #include "folderzip/folderzip_task.h"
-#include "lang/builtin_tables.h"
-#include "profiles/engine_thread.h"
 #include "profiles/task_queue.h"
 #include "scheduler/cron_entry.h"
 #include "scheduler/day_restart.h"
@@ -18,79 +16,26 @@
 #include "zip/zip_task.h"
 
 #include "fake_schedule_clock.h"
-#include "test_env.h"
+#include "held_worker.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSemaphore>
 
-#include <atomic>
+#include <algorithm>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// A worker that ends only when released, even after a stop request, so the
-// test can see what waits for its end.
-class HeldWorker : public TEngineThread {
-public:
-    HeldWorker(TAppContext& context, TLumo_BackupProfile& profile, std::vector<QString>& log)
-        : fContext(context), fProfile(profile), fLog(log) {}
-    void Release() { fGo.release(); }
-    void AbortTask() override {
-        fAborted = true;
-        fLog.push_back("abort " + fProfile.UID());
-    }
-    void SetLowPriority(bool low) override { fLog.push_back(QString(low ? "low " : "normal ") + fProfile.UID()); }
-
+class ResidentEngineTest : public HeldWorkerTest {
 protected:
-    void run() override {
-        fGo.acquire();
-        RunOnMainThread([this] {
-            fLog.push_back((fAborted ? "stopped " : "ended ") + fProfile.UID());
-            fProfile.Sync()->SetSyncStatus(TLumo_Operation::fsNone);
-            if (!fContext.TaskQueue().IsEmpty())
-                fContext.TaskQueue().First()->Finished();
-        });
-    }
-
-private:
-    TAppContext& fContext;
-    TLumo_BackupProfile& fProfile;
-    std::vector<QString>& fLog;
-    QSemaphore fGo;
-    std::atomic<bool> fAborted{false};
-};
-
-class ResidentEngineTest : public ::testing::Test {
-protected:
-    ResidentEngineTest() {
-        SetBuiltinEnglish(ctx.Language, ctx.Options.Language, ctx.Options.LanguageLocal);
+    ResidentEngineTest() : HeldWorkerTest(THeldAbort::IsOnlyLogged) {
         ctx.Options.LowPriorityWhenHiden = false; // the test process keeps its priority
-        ctx.TaskQueue().SetEngineStart(TBackupClass::bcSync, [this](TBackupTask& task) {
-            auto worker = std::make_unique<HeldWorker>(ctx, task.Profile(), log);
-            running = worker.get();
-            log.push_back("start " + task.Profile().UID());
-            task.SetThread(std::move(worker));
-            running->start();
-        });
         hooks.Quit = [this] { ++quits; };
         hooks.TrayAnimation = [this](bool on) { log.push_back(on ? "animate" : "still"); };
     }
-    ~ResidentEngineTest() override {
-        if (running)
-            running->Release();
-    }
 
-    TLumo_BackupProfile& NewSync(const char* uid) { return *TLumo_Sync::Create(ctx, uid).Profile(); }
-    void Release() {
-        HeldWorker* worker = running;
-        running = nullptr;
-        const size_t before = log.size();
-        worker->Release();
-        ServeMainThreadWhile([&] { return log.size() == before; });
-    }
     // Serves the main thread's events a fixed number of rounds.
     static void ServeRounds(int rounds) {
         for (int i = 0; i < rounds; ++i)
@@ -98,11 +43,6 @@ protected:
     }
     bool Logged(const QString& line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
 
-    TestSandbox sandbox;
-    // Before the context: its queue's shutdown still stops the held worker, which logs.
-    std::vector<QString> log;
-    TAppContext ctx{TAppPaths{sandbox.path() + "/data/", sandbox.path() + "/Lang/"}};
-    HeldWorker* running = nullptr;
     int quits = 0;
     TResidentHooks hooks;
 };
@@ -121,7 +61,7 @@ TEST_F(ResidentEngineTest, AbortAllIsDoneOnlyOnceTheRunningTaskEndedThenQueuesTh
     EXPECT_FALSE(done); // the stopped worker has not ended yet
     EXPECT_FALSE(Logged("start SNK2"));
     EXPECT_EQ(third.Status(), TTaskStatus::tsNone); // the queued run was discarded
-    Release();
+    FinishRunning();
     ServeMainThreadWhile([&] { return !done; });
     EXPECT_TRUE(Logged("stopped SNK1"));
     EXPECT_TRUE(Logged("start SNK2"));
@@ -139,8 +79,8 @@ TEST_F(ResidentEngineTest, ProfileSwitchesQueueInOrderAndUnknownOnesAreIgnored) 
     ASSERT_EQ(ctx.TaskQueue().Tasks().size(), 2u);
     EXPECT_EQ(ctx.TaskQueue().Tasks()[0]->Profile().UID(), "SNK2");
     EXPECT_EQ(ctx.TaskQueue().Tasks()[1]->Profile().UID(), "SNK1");
-    Release();
-    Release();
+    FinishRunning();
+    FinishRunning();
 }
 
 TEST_F(ResidentEngineTest, CloseAfterAllQuitsWhenTheQueueEmpties) {
@@ -149,7 +89,7 @@ TEST_F(ResidentEngineTest, CloseAfterAllQuitsWhenTheQueueEmpties) {
     engine.ExecuteCommandLine("/SNK1 /CLOSEAFTERALL ");
     ServeRounds(20);
     EXPECT_EQ(quits, 0);
-    Release();
+    FinishRunning();
     ServeMainThreadWhile([&] { return quits == 0; });
     EXPECT_EQ(quits, 1);
 }
@@ -180,7 +120,7 @@ TEST_F(ResidentEngineTest, HiddenWindowLowersTheRunningWorkerAndShowingRestoresI
     log.clear();
     engine.SetMainFormHidden(false);
     EXPECT_TRUE(Logged("normal SNK1"));
-    Release();
+    FinishRunning();
     EXPECT_TRUE(Logged("still"));
 }
 

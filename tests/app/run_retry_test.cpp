@@ -39,7 +39,8 @@ TEST_F(RunRetryTest, AFailedAutomaticRunIsRetriedOnceAndAnAnalysisNever) {
     EXPECT_EQ(sync.LastError(), TLumo_Error::feSourceFilesFolder);
     EXPECT_EQ(sync.ErrorAttempts(), 2);
     EXPECT_EQ(sync.Profile()->Status(), TTaskStatus::tsNone);
-    EXPECT_EQ(sync.Profile()->Values().txtStatus, "Status: wait. Sync completed with errors: Source folder not found.");
+    EXPECT_EQ(sync.Profile()->Values().txtStatus,
+              "Status: wait. Sync completed with errors: Source folder not found. " + sandbox.file("no-such-folder/"));
 
     // The next run starts the count again: one failure, one retry.
     RunAndWait(false);

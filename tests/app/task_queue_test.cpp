@@ -1,89 +1,22 @@
 #include "app/app_context.h"
-#include "lang/builtin_tables.h"
-#include "profiles/engine_thread.h"
 #include "profiles/task_queue.h"
 #include "sync/sync_task.h"
 #include "util/main_thread.h"
 #include "zip/zip_task.h"
 
-#include "test_env.h"
+#include "held_worker.h"
 
-#include <QSemaphore>
-
-#include <atomic>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// A worker that runs until the test (or a stop) lets it end, then runs the
-// end routine on the main thread as the real engines do.
-class FakeWorker : public TEngineThread {
-public:
-    FakeWorker(TAppContext& context, TLumo_BackupProfile& profile, std::vector<QString>& log)
-        : fContext(context), fProfile(profile), fLog(log) {}
-
-    void Release() { fGo.release(); }
-    void AbortTask() override {
-        fAborted = true;
-        Release();
-    }
-    void SetLowPriority(bool) override {}
-
+class TaskQueueTest : public HeldWorkerTest {
 protected:
-    void run() override {
-        fGo.acquire();
-        RunOnMainThread([this] {
-            fLog.push_back((fAborted ? "stopped " : "ended ") + fProfile.UID());
-            if (fProfile.Sync())
-                fProfile.Sync()->SetSyncStatus(TLumo_Operation::fsNone);
-            else if (fProfile.Zip())
-                fProfile.Zip()->SetOperationState(TLumo_Operation::fsNone);
-            if (!fContext.TaskQueue().IsEmpty())
-                fContext.TaskQueue().First()->Finished();
-        });
-    }
-
-private:
-    TAppContext& fContext;
-    TLumo_BackupProfile& fProfile;
-    std::vector<QString>& fLog;
-    QSemaphore fGo;
-    std::atomic<bool> fAborted{false};
-};
-
-class TaskQueueTest : public ::testing::Test {
-protected:
-    TaskQueueTest() {
-        SetBuiltinEnglish(ctx.Language, ctx.Options.Language, ctx.Options.LanguageLocal);
-        const TEngineStart start = [this](TBackupTask& task) {
-            auto worker = std::make_unique<FakeWorker>(ctx, task.Profile(), log);
-            running = worker.get();
-            log.push_back("start " + task.Profile().UID() + (task.OnlyScan() ? " scan" : ""));
-            task.SetThread(std::move(worker));
-            running->start();
-        };
-        queue().SetEngineStart(TBackupClass::bcSync, start);
-        queue().SetEngineStart(TBackupClass::bcZip, start);
-    }
+    TaskQueueTest() : HeldWorkerTest(THeldAbort::EndsTheWorker) {}
 
     TTaskQueue& queue() { return ctx.TaskQueue(); }
-    TLumo_BackupProfile& NewSync(const char* uid) { return *TLumo_Sync::Create(ctx, uid).Profile(); }
-
-    // Lets the running worker end and waits until its end routine has run.
-    void FinishRunning() {
-        FakeWorker* worker = running;
-        running = nullptr;
-        const size_t before = log.size();
-        worker->Release();
-        ServeMainThreadWhile([&] { return log.size() == before; });
-    }
-
-    TestSandbox sandbox;
-    TAppContext ctx{TAppPaths{sandbox.path() + "/data/", sandbox.path() + "/Lang/"}};
-    std::vector<QString> log;
-    FakeWorker* running = nullptr;
 };
 
 TEST_F(TaskQueueTest, RunsOneAtATimeInTheOrderQueued) {
@@ -142,7 +75,7 @@ TEST_F(TaskQueueTest, StoppingTheRunningProfileStartsTheNextAfterItsEndRoutine) 
     TLumo_BackupProfile& b = NewSync("SNK20240101000000000B");
     a.RunTask(false);
     b.RunTask(false);
-    FakeWorker* first = running;
+    HeldWorker* first = running;
     a.AbortTask();
     ServeMainThreadWhile([&] { return running == first; });
     EXPECT_EQ(log[1], "stopped SNK20240101000000000A");

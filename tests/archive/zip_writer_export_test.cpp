@@ -30,8 +30,8 @@ TEST(ZipWriterExport, ArchivesWithUtf8NamesForTheExternalReaders) {
         std::string password;
         TZip64Mode zip64;
     };
-    // Zip64 records on every entry stand in for the archives past 4 GiB or
-    // 65,534 entries, which take far too long to make inside Wine.
+    // Zip64 records on every entry stand in for the archives past 4 GiB,
+    // which take far too long to make inside Wine.
     const std::vector<Variant> variants = {{"stored", 0, "", TZip64Mode::zmAuto},
                                            {"deflated", 6, "", TZip64Mode::zmAuto},
                                            {"encrypted", 6, "pw", TZip64Mode::zmAuto},

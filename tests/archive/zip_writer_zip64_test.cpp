@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <vector>
 
 using namespace archive_test;
 
@@ -15,15 +16,24 @@ bool Contains(const std::string& bytes, const char* signature) {
 } // namespace
 
 TEST(ZipWriterZip64, MoreThan65534EntriesGetZip64EndRecords) {
-    if (!HasTool("python3") || !HasTool("unzip"))
-        GTEST_SKIP() << "python3 and unzip are needed (scripts/install-deps.sh installs them)";
+    // Where the readers cannot run from the test (Windows under Wine), the
+    // archive goes to the export folder and is checked on the Linux side.
+    const bool readersHere = HasTool("python3") && HasTool("unzip");
+    if (!readersHere && ExportFolder().empty())
+        GTEST_SKIP() << "python3 and unzip are needed (scripts/install-deps.sh installs them), "
+                        "or NORVANE_ARCHIVE_EXPORT_DIR for the readers outside";
     TempFolder dir;
     constexpr int kFiles = 65'600;
+    std::vector<ExpectedEntry> expected;
     for (int folder = 0; folder < 41; ++folder) {
-        const std::string path = dir / ("src/d" + std::to_string(folder));
-        fs::create_directories(path);
-        for (int i = folder * 1600; i < std::min(kFiles, (folder + 1) * 1600); ++i)
-            std::ofstream(path + "/" + std::to_string(i)).put('x');
+        const std::string name = "d" + std::to_string(folder);
+        const std::string path = dir / ("src/" + name);
+        fs::create_directories(PathFromUtf8(path));
+        expected.push_back({name + "/", ""});
+        for (int i = folder * 1600; i < std::min(kFiles, (folder + 1) * 1600); ++i) {
+            std::ofstream(PathFromUtf8(path + "/" + std::to_string(i))).put('x');
+            expected.push_back({name + "/" + std::to_string(i), "x"});
+        }
     }
     TZipWriter writer;
     ConfigureAsEngines(writer, dir / "many.zip", dir / "src/", 0);
@@ -37,9 +47,13 @@ TEST(ZipWriterZip64, MoreThan65534EntriesGetZip64EndRecords) {
     const std::string end = bytes.substr(bytes.size() - 22);
     EXPECT_EQ(end.substr(8, 4), std::string("\xFF\xFF\xFF\xFF", 4));
 
+    if (!readersHere) {
+        ExportForExternalReaders(dir / "many.zip", expected);
+        return;
+    }
     const PyListing listing = ListWithPython(dir / "many.zip");
     ASSERT_TRUE(listing.ok) << listing.message;
-    EXPECT_EQ(listing.entries.size(), static_cast<std::size_t>(kFiles + 41));
+    EXPECT_EQ(listing.entries.size(), expected.size());
     const CommandResult unzip = RunCommand("unzip -tq " + Quote(dir / "many.zip"));
     EXPECT_EQ(unzip.exitCode, 0) << unzip.output.substr(0, 2000);
 }

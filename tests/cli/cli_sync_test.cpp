@@ -1,8 +1,10 @@
 // The command-line tool run as a program against a hand-written Backup.ini
 // and real folders; the result is compared with diff -r.
 
+#include "cli_sandbox.h"
 #include "deep_tree.h"
 #include "test_env.h"
+#include "unreachable_sources.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +15,6 @@
 #include <climits>
 #include <csignal>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,6 +59,7 @@ protected:
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                 QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
     }
+
 
     // The output of diff -r between the folders, or nullopt when diff is missing.
     std::optional<QString> Diff() const {
@@ -138,6 +140,20 @@ TEST_F(CliSyncTest, MissingSourceFolderEndsWithStatusOneAndTheErrorText) {
     const Result r = Cli({"run", kUid});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.contains("Sync completed with errors")) << r.out.toStdString();
+}
+
+TEST_F(CliSyncTest, ASourceFolderThatCannotBeReachedIsNamedWithItsReason) {
+    sandbox.writeFile("dst/kept.txt", "stays");
+    const UnreachableSources unreachable(sandbox);
+    ASSERT_FALSE(::testing::Test::HasFailure());
+    for (const UnreachableSources::Case& c : unreachable.Cases()) {
+        SCOPED_TRACE(c.source.toStdString());
+        WriteIni(false, c.source);
+        const Result r = Cli({"run", kUid}, true);
+        EXPECT_EQ(r.status, 1) << r.out.toStdString() << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(c.expected)) << r.out.toStdString();
+    }
+    EXPECT_EQ(sandbox.readFile("dst/kept.txt"), "stays");
 }
 
 TEST_F(CliSyncTest, TermSignalStopsTheRunWithStatus130AndKeepsThePreviousCopy) {
@@ -221,11 +237,7 @@ TEST_F(CliSyncTest, FoldersThatCannotBeListedKeepTheirCounterpartsAndAreNamedInT
     sandbox.writeFile("dst/shut/kept.txt", "unknown to the run");
     sandbox.writeFile("dst/stale.txt", "to remove");
     WriteIni();
-    const passwd* nobody = ::getpwnam("nobody");
-    ASSERT_NE(nobody, nullptr);
-    QProcess chown;
-    chown.start("chown", {"-R", QString::number(nobody->pw_uid), sandbox.path()});
-    ASSERT_TRUE(chown.waitForFinished());
+    ASSERT_NO_FATAL_FAILURE(GiveSandboxToNobody(sandbox));
     ASSERT_EQ(::chmod(QFile::encodeName(sandbox.file("src/locked")).constData(), 0), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(sandbox.file("dst/shut")).constData(), 0), 0);
     const Result r = Cli({"run", kUid}, true);
@@ -267,11 +279,7 @@ TEST_P(CliReadOnlyDeletionTest, ReadOnlyFoldersAndParentsDoNotBlockTheDeletion) 
     sandbox.writeFile("dst/rogone/g.txt", "goes with its read-only folder");
     sandbox.writeFile("dst/gone/inner/f.txt", "goes, in a read-only folder of a folder that goes");
     WriteIni(toTrash);
-    const passwd* nobody = ::getpwnam("nobody");
-    ASSERT_NE(nobody, nullptr);
-    QProcess chown;
-    chown.start("chown", {"-R", QString::number(nobody->pw_uid), sandbox.path()});
-    ASSERT_TRUE(chown.waitForFinished());
+    ASSERT_NO_FATAL_FAILURE(GiveSandboxToNobody(sandbox));
     for (const char* folder : {"src/keep/ro", "dst/keep/ro/oldsub", "dst/keep/ro", "dst/rogone", "dst/gone/inner"})
         SetMode(sandbox.file(folder), 0555);
 
@@ -375,12 +383,7 @@ TEST_F(CliDeepSyncTest, AnUnreadableFilePastThePathLimitFailsTheRunAndNothingEls
     ASSERT_TRUE(WriteDeepFile(sandbox.file("src"), At("open.txt"), "readable"));
     ASSERT_TRUE(WriteDeepFile(sandbox.file("src"), At("locked.txt"), "secret", 0));
     WriteIni();
-    const passwd* nobody = ::getpwnam("nobody");
-    ASSERT_NE(nobody, nullptr);
-    QProcess chown;
-    chown.start("chown", {"-R", QString::number(nobody->pw_uid), sandbox.path()});
-    ASSERT_TRUE(chown.waitForFinished());
-    ASSERT_EQ(chown.exitCode(), 0) << chown.readAllStandardError().toStdString();
+    ASSERT_NO_FATAL_FAILURE(GiveSandboxToNobody(sandbox));
     const Result r = Cli({"run", kUid}, true);
     EXPECT_EQ(r.status, 1) << r.out.toStdString() << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("Sync completed with errors")) << r.out.toStdString();

@@ -3,6 +3,7 @@
 // a run cannot do or leaves out ends it with an error that says so.
 
 #include "cli_sandbox.h"
+#include "unreachable_sources.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,10 +46,11 @@ protected:
         WriteIni("Backup.zip");
     }
 
-    void WriteIni(const QByteArray& fileTemplate) const {
+    void WriteIni(const QByteArray& fileTemplate, const QString& source = {}) const {
+        const QString src = source.isEmpty() ? sandbox.file("src/") : source;
         const QByteArray ini = QByteArray("\xEF\xBB\xBF[ZipList]\r\n") + kUid + "=Docs\r\n[" + kUid +
                                "_st]\r\nFilename=" + fileTemplate + "\r\nFolder=" + sandbox.file("out/").toUtf8() +
-                               "\r\nFVType=1\r\nFVValue=2\r\n[" + kUid + "]\r\nf_1=" + sandbox.file("src/").toUtf8() +
+                               "\r\nFVType=1\r\nFVValue=2\r\n[" + kUid + "]\r\nf_1=" + src.toUtf8() +
                                "\r\ni_1=1\r\n";
         sandbox.writeFile("data/Backup.ini", ini);
     }
@@ -123,6 +125,32 @@ TEST_F(CliZipRun, AWriterFailureKeepsItsCauseInTheErrorText) {
     EXPECT_TRUE(output.contains("Error creating archive.")) << output.toStdString();
     EXPECT_TRUE(output.contains(sandbox.file("out/"))) << output.toStdString();
     EXPECT_TRUE(output.contains(QString::fromUtf8(std::strerror(EACCES)))) << output.toStdString();
+    EXPECT_TRUE(OutNames().isEmpty());
+}
+
+TEST_F(CliZipRun, AnArchiveFolderThatCannotBeMadeIsNamedWithItsReason) {
+    ASSERT_NO_FATAL_FAILURE(GiveSandboxToNobody(sandbox));
+    WriteIni("new/Backup.zip");
+    SetMode(sandbox.file("out"), 0555);
+    QString output;
+    const int status = Run(&output, true);
+    SetMode(sandbox.file("out"), 0755);
+    EXPECT_EQ(status, 1) << output.toStdString();
+    EXPECT_TRUE(output.contains(sandbox.file("out/new/: ") + QString::fromUtf8(std::strerror(EACCES))))
+        << output.toStdString();
+    EXPECT_FALSE(QFile::exists(sandbox.file("out/new")));
+}
+
+TEST_F(CliZipRun, ASourceThatCannotBeReachedIsNamedWithItsReason) {
+    const UnreachableSources unreachable(sandbox);
+    ASSERT_FALSE(::testing::Test::HasFailure());
+    for (const UnreachableSources::Case& c : unreachable.Cases()) {
+        SCOPED_TRACE(c.source.toStdString());
+        WriteIni("Backup.zip", c.source);
+        QString output;
+        EXPECT_EQ(Run(&output, true), 1) << output.toStdString();
+        EXPECT_TRUE(output.contains(c.expected)) << output.toStdString();
+    }
     EXPECT_TRUE(OutNames().isEmpty());
 }
 

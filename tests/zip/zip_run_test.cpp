@@ -275,7 +275,9 @@ TEST_F(ZipRunTest, MissingItemIsReportedWhileTheOthersAreArchived) {
     });
     Run(zip);
     EXPECT_EQ(zip.LastError(), TLumo_Error::feSourceFilesFolder);
-    EXPECT_EQ(zip.LastErrorText(), "Archiving completed with errors: Source folder not found.");
+    // The text names what is missing.
+    EXPECT_EQ(zip.LastErrorText(), "Archiving completed with errors: Source folder not found. " + sandbox.path() +
+                                       "/gone/; " + sandbox.path() + "/gone.txt");
     EXPECT_EQ(zip.LastActive(), now);
     EXPECT_EQ(zip.FileVersionList().size(), 1u);
     EXPECT_TRUE(ListArchive(Target() + "Backup.zip").ok);

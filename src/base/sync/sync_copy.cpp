@@ -220,8 +220,11 @@ bool CopyFolderTimes(const QString& source, const QString& target) {
     return os::SetPathTimes(Native(target), status.accessedNs, status.modifiedNs);
 }
 
-bool EntryExists(const QString& path, bool isFolder) {
-    const os::PathKind kind = os::StatusOf(Native(path)).kind;
+bool EntryExists(const QString& path, bool isFolder, QString* why) {
+    const os::PathStatus status = os::StatusOf(Native(path));
+    if (why && status.kind == os::PathKind::Error)
+        *why = path + QStringLiteral(": ") + QString::fromStdString(status.errorText);
+    const os::PathKind kind = status.kind;
     return isFolder ? kind == os::PathKind::Folder : (kind != os::PathKind::Missing && kind != os::PathKind::Folder);
 }
 

@@ -69,8 +69,9 @@ bool ClearWayForFolder(const QString& path, bool toTrash);
 // Carries the source folder's times and read-only state over to target.
 bool CopyFolderTimes(const QString& source, const QString& target);
 
-// True when path exists as a folder (isFolder) or as anything else.
-bool EntryExists(const QString& path, bool isFolder);
+// True when path exists as a folder (isFolder) or as anything else; when it
+// cannot be examined, why (when given) receives the path and the system's reason.
+bool EntryExists(const QString& path, bool isFolder, QString* why = nullptr);
 // True when no entry of that kind is at path any more. A path that cannot be
 // examined is never gone; why then receives the path and the system's reason.
 bool EntryGone(const QString& path, bool isFolder, QString* why = nullptr);

@@ -107,16 +107,11 @@ void TLumo_Sync::AddNewExclude(const QString& nExclude) {
 }
 
 void TLumo_Sync::ResetStat() {
-    fResultAllNewFiles = 0;
-    fResultAllNewFilesSize = 0;
-    fResultToDeleteFiles = 0;
-    fResultToDeleteFilesSize = 0;
-    fResultAllNewCopied = 0;
+    static_cast<TSyncStatistics&>(*this) = TSyncStatistics{};
     fProgress = 0;
     fProgressFull = 0;
     fLastError = TLumo_Error::feNone;
     fLastErrorDetail.clear();
-    fResultText.clear();
     UpdateLastActive();
 }
 
@@ -125,12 +120,7 @@ void TLumo_Sync::TakeRunResults(const TSyncRunResults& results) {
     // a real error of the run.
     if (results.fLastError != TLumo_Error::feNone)
         fLastError = results.fLastError;
-    fResultAllNewCopied = results.fResultAllNewCopied;
-    fResultAllNewFiles = results.fResultAllNewFiles;
-    fResultAllNewFilesSize = results.fResultAllNewFilesSize;
-    fResultToDeleteFiles = results.fResultToDeleteFiles;
-    fResultToDeleteFilesSize = results.fResultToDeleteFilesSize;
-    fResultText = results.fResultText;
+    static_cast<TSyncStatistics&>(*this) = results;
 }
 
 void TLumo_Sync::StartRun(TBackupTask& run) {

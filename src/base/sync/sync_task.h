@@ -35,14 +35,43 @@ private:
     QString fStorageFolder;
 };
 
+// The settings a run works with, kept by the task object and copied whole
+// into each run, which must not see the profile change while it works.
+struct TSyncRunSettings {
+    static constexpr int kDefaultBigFileSize = 2000;
+
+    QString fDiskSourceID;
+    int fBigFileSize = kDefaultBigFileSize;
+    bool fCanUseDriveSourceID = true;
+    bool fCanUseDriveStorageID = true;
+    bool fCheckDateAndSize = true;
+    bool fDelToRecycle = true;
+    QString fDiskStorageID;
+    std::vector<TSyncElement> fElementList;
+    QStringList fExcludeList;
+    bool fSkipBigFiles = false;
+    bool fSkipHiddenSystem = false;
+};
+
+// The statistics of the last analysis, the bytes its run has copied so far
+// and the analysis text: filled in by a run, taken over whole by the task object.
+struct TSyncStatistics {
+    qint64 fResultAllNewCopied = 0;
+    qint64 fResultAllNewFiles = 0;
+    qint64 fResultAllNewFilesSize = 0;
+    qint64 fResultToDeleteFiles = 0;
+    qint64 fResultToDeleteFilesSize = 0;
+    QString fResultText;
+};
+
 // The task object of a folder synchronization profile: its settings, its state
 // and the statistics of its last analysis. It creates its profile, which owns it.
-class TLumo_Sync final : public ITaskObject {
+class TLumo_Sync final : public ITaskObject, private TSyncRunSettings, private TSyncStatistics {
 public:
     static constexpr int kMaxTitleLength = 90;
     static constexpr int kMinBigFileSize = 10;
     static constexpr int kMaxBigFileSize = 10240;
-    static constexpr int kDefaultBigFileSize = 2000;
+    static constexpr int kDefaultBigFileSize = TSyncRunSettings::kDefaultBigFileSize;
 
     // Makes the task object with the given UID (a new "SNK" UID when empty),
     // creates its profile in the context's list and returns the task object.
@@ -134,19 +163,11 @@ private:
     // run has one, is kept.
     void TakeRunResults(const TSyncRunResults& results);
 
-    QString fDiskSourceID;
+    // The run's settings and the statistics are the two bases.
     quint8 fProgress = 0;
     quint8 fProgressFull = 0;
     bool fAutoMode = false;
-    int fBigFileSize = kDefaultBigFileSize;
-    bool fCanUseDriveSourceID = true;
-    bool fCanUseDriveStorageID = true;
-    bool fCheckDateAndSize = true;
-    bool fDelToRecycle = true;
-    QString fDiskStorageID;
-    std::vector<TSyncElement> fElementList;
     int fErrorAttempts = 0;
-    QStringList fExcludeList;
     TDateTime fLastActive = 0;
     QString fLastActiveString;
     TLumo_Error fLastError = TLumo_Error::feNone;
@@ -155,15 +176,7 @@ private:
     QString fLastErrorDetail;
     bool fLastOnlyScan = false;
     TLumo_BackupProfile* fLumoBackup = nullptr;
-    qint64 fResultAllNewCopied = 0;
-    qint64 fResultAllNewFiles = 0;
-    qint64 fResultAllNewFilesSize = 0;
     TSyncResultList fResultElements;
-    QString fResultText;
-    qint64 fResultToDeleteFiles = 0;
-    qint64 fResultToDeleteFilesSize = 0;
-    bool fSkipBigFiles = false;
-    bool fSkipHiddenSystem = false;
     TLumo_Operation fSyncStatus = TLumo_Operation::fsNone;
     QString fSyncStatusText;
     QString fTitle = QStringLiteral("-");

@@ -40,20 +40,9 @@ QString AnalysisResultText(const TSyncRunResults& counts) {
 TSyncThread::TSyncThread(TLumo_Sync& task, bool onlyScan)
     : fTask(task), fProfile(*task.Profile()), fContext(task.Profile()->Context()), fOnlyScan(onlyScan),
       fMegaScan(std::make_unique<TLumo_MegaScan>()), fStorageScan(std::make_unique<TLumo_MegaScan>()) {
-    TSyncRunState& run = fSyncThread;
-    run.fElementList = task.fElementList;
-    run.fExcludeList = task.fExcludeList;
-    run.fDiskSourceID = task.fDiskSourceID;
-    run.fDiskStorageID = task.fDiskStorageID;
-    run.fCanUseDriveSourceID = task.fCanUseDriveSourceID;
-    run.fCanUseDriveStorageID = task.fCanUseDriveStorageID;
-    run.fCheckDateAndSize = task.fCheckDateAndSize;
-    run.fDelToRecycle = task.fDelToRecycle;
-    run.fSkipBigFiles = task.fSkipBigFiles;
-    run.fSkipHiddenSystem = task.fSkipHiddenSystem;
-    run.fBigFileSize = task.fBigFileSize;
-    run.fScriptsBefore = fProfile.ScriptsBefore();
-    run.fScriptsAfter = fProfile.ScriptsAfter();
+    static_cast<TSyncRunSettings&>(fSyncThread) = static_cast<const TSyncRunSettings&>(task);
+    fSyncThread.fScriptsBefore = fProfile.ScriptsBefore();
+    fSyncThread.fScriptsAfter = fProfile.ScriptsAfter();
 }
 
 TSyncThread::~TSyncThread() = default;
@@ -184,11 +173,13 @@ void TSyncThread::ScanPairs(const TSyncExclusions& exclusions) {
             fProblems << QStringLiteral("\"%1\" -> \"%2\"").arg(pair.SourceFolder(), pair.StorageFolder());
         } else {
             ++ordinal;
-            if (!driveReady(pair.fRealSource) || !driveReady(pair.fRealStorage))
+            if (!driveReady(pair.fRealSource) || !driveReady(pair.fRealStorage)) {
                 error = TLumo_Error::feNoDisk;
-            else if (!EntryExists(pair.fRealSource, true))
+                fProblems << (driveReady(pair.fRealSource) ? pair.fRealStorage : pair.fRealSource);
+            } else if (QString why; !EntryExists(pair.fRealSource, true, &why)) {
                 error = TLumo_Error::feSourceFilesFolder;
-            else if (RootExcludedByOwnPath(pair.fRealSource, exclusions.Fragments) ||
+                fProblems << (why.isEmpty() ? pair.fRealSource : why);
+            } else if (RootExcludedByOwnPath(pair.fRealSource, exclusions.Fragments) ||
                      RootExcludedByOwnPath(pair.fRealStorage, exclusions.Fragments)) {
                 error = TLumo_Error::feRootExcluded;
                 fProblems << pair.fRealSource;

@@ -2,6 +2,7 @@
 
 #include "archive/writer_leftovers.h"
 #include "archive/zip_writer.h"
+#include "os/file_ops.h"
 #include "os/processes.h"
 #include "profiles/backup_profile.h"
 #include "profiles/engine_services.h"
@@ -9,6 +10,7 @@
 #include "settings/save_settings.h"
 #include "util/drives.h"
 #include "util/main_thread.h"
+#include "util/native_path.h"
 #include "util/path_delim.h"
 #include "util/scramble.h"
 #include "zip/zip_files.h"
@@ -17,11 +19,11 @@
 #include "zip/zip_task.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -35,6 +37,12 @@ QString WithTrailingDelim(const QString& folder) {
 }
 
 std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
+// The settings name folders in UTF-8, which the standard library turns into the system's own form.
+std::filesystem::path PathOf(const QString& path) {
+    const QByteArray utf8 = path.toUtf8();
+    return std::filesystem::path(
+        std::u8string(reinterpret_cast<const char8_t*>(utf8.constData()), static_cast<std::size_t>(utf8.size())));
+}
 
 } // namespace
 
@@ -126,6 +134,7 @@ TZipThread::TSources TZipThread::CollectSources() const {
             if (path.isEmpty()) {
                 // The source disk is not connected.
                 sources.Error = TLumo_Error::feNoDisk;
+                sources.Details << element.Fullname;
                 continue;
             }
         }
@@ -138,21 +147,21 @@ TZipThread::TSources TZipThread::CollectSources() const {
             if (!IsDriveReady(path)) {
                 missingVolumes << volume;
                 sources.Error = TLumo_Error::feNoDisk;
+                sources.Details << path;
                 continue;
             }
             readyVolumes << volume;
         }
         const QFileInfo info(path);
-        if (element.IsFolder) {
-            if (info.isDir())
-                sources.Masks << WithTrailingDelim(path) + QStringLiteral("*.*");
-            else
-                sources.Error = TLumo_Error::feSourceFilesFolder;
+        if (element.IsFolder ? info.isDir() : info.exists() && !info.isDir()) {
+            sources.Masks << (element.IsFolder ? WithTrailingDelim(path) + QStringLiteral("*.*") : path);
         } else {
-            if (info.exists() && !info.isDir())
-                sources.Masks << path;
-            else
-                sources.Error = TLumo_Error::feSourceFilesFolder;
+            sources.Error = TLumo_Error::feSourceFilesFolder;
+            // Only now is the system asked why: a folder above it may be closed to this user.
+            const os::PathStatus status = os::StatusOf(PathToNative(path));
+            sources.Details << (status.errorText.empty()
+                                    ? path
+                                    : path + QStringLiteral(": ") + QString::fromStdString(status.errorText));
         }
     }
     return sources;
@@ -212,6 +221,7 @@ void TZipThread::WriteArchive(TRunOutcome& outcome) {
     outcome.RealFolder = realFolder;
     if (realFolder.isEmpty() || !IsDriveReady(realFolder)) {
         outcome.Error = TLumo_Error::feNoDisk;
+        outcome.Details << fSettings.Folder;
         return;
     }
 
@@ -234,10 +244,10 @@ void TZipThread::WriteArchive(TRunOutcome& outcome) {
         return;
     }
     const QString folder = FolderOf(target.Path);
-    if (!QFileInfo(folder).isDir())
-        QDir().mkpath(folder);
-    if (!QFileInfo(folder).isDir()) {
+    if (std::error_code made; !QFileInfo(folder).isDir() &&
+                              !std::filesystem::create_directories(PathOf(folder), made) && made) {
         outcome.Error = TLumo_Error::feFolderCreate;
+        outcome.Details << folder + QStringLiteral(": ") + QString::fromStdString(made.message());
         return;
     }
     // A swap of archive sets cut off by a kill is finished or undone before
@@ -255,6 +265,7 @@ void TZipThread::WriteArchive(TRunOutcome& outcome) {
     ShowOperation(TLumo_Operation::fsZip, false);
     const TSources sources = CollectSources();
     outcome.Error = sources.Error;
+    outcome.Details << sources.Details;
     if (sources.Masks.isEmpty()) {
         // Nothing can be reached: an empty archive would replace the last good
         // one and count as a version, so the target and the versions stay.

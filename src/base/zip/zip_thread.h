@@ -73,6 +73,8 @@ private:
     struct TSources {
         QStringList Masks;
         TLumo_Error Error = TLumo_Error::feNone;
+        // The sources behind Error, each with the system's reason where there is one.
+        QStringList Details;
     };
 
     void Execute();
