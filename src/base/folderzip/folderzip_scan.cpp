@@ -4,6 +4,7 @@
 #include "util/mega_scan.h"
 #include "util/native_path.h"
 #include "util/path_delim.h"
+#include "util/scan_listing.h"
 
 #include <QDateTime>
 
@@ -49,6 +50,9 @@ TSourceScan ScanSubfolders(TLumo_MegaScan& scan, const QString& source, const QS
     if (error != 0 && error != ENOENT)
         result.Error = FailureText(source, QString::fromStdString(os::ListErrorText(error)));
 
+    // One compact listing reused for every subfolder: only the newest time,
+    // the file count and the total size are wanted, not a path per entry.
+    TLumo_ScanListing listing;
     for (const TListedFolder& folder : listed) {
         if (scan.AbortIt || StopAllScans()) {
             result.Stopped = true;
@@ -57,28 +61,25 @@ TSourceScan ScanSubfolders(TLumo_MegaScan& scan, const QString& source, const QS
         TSubfolderState state;
         state.Name = folder.Name;
         const QString root = source + folder.Name + kPathDelim;
-        scan.CleanResult();
-        const qint64 sizeBefore = scan.ScanResult.FullSize;
-        scan.GetFilesSize({root}, fileMasks, {}, 0, false);
+        scan.ListTree(root, fileMasks, {}, 0, false, listing);
         if (scan.AbortIt || StopAllScans()) {
             result.Stopped = true;
             break;
         }
         qint64 newestNs = folder.ModifiedNs;
-        for (const TLumo_SearchElement& element : scan.ScanResult.FileList) {
-            newestNs = std::max(newestNs, element.ModifiedNs);
-            if (!element.IsFolder)
+        for (const TLumo_ListedEntry& entry : listing.Entries) {
+            newestNs = std::max<qint64>(newestNs, entry.ModifiedNs);
+            if (!entry.IsFolder())
                 ++state.FileCount;
         }
-        state.TotalSize = scan.ScanResult.FullSize - sizeBefore;
+        state.TotalSize = listing.FullSize;
         state.Newest = newestNs > 0 ? LocalTimeOfNs(newestNs) : 0;
-        if (!scan.ScanResult.Failures.empty()) {
-            const TLumo_ScanFailure& failure = scan.ScanResult.Failures.front();
+        if (!listing.Failures.empty()) {
+            const TLumo_ScanFailure& failure = listing.Failures.front();
             state.Error = FailureText(failure.Folder, failure.ErrorText);
         }
         result.Folders.push_back(std::move(state));
     }
-    scan.CleanResult();
     return result;
 }
 
