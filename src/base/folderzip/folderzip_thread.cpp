@@ -70,7 +70,8 @@ void TFolderZipThread::TRunOutcome::Fail(TLumo_Error error, const QString& detai
 }
 
 TFolderZipThread::TFolderZipThread(TLumo_FolderZip& folderZip, bool onlyScan, std::optional<QStringList> extSettings)
-    : fFolderZipThread(folderZip), fOnlyScan(onlyScan), fExtSettings(extSettings ? std::optional<QStringList>(UpperCased(*extSettings)) : std::nullopt) {
+    : fFolderZipThread(folderZip), fOnlyScan(onlyScan),
+      fExtSettings(extSettings ? std::optional<QStringList>(UpperCased(*extSettings)) : std::nullopt) {
     fSettings.SourceFolder = folderZip.fSourceFolder;
     fSettings.StorageFolder = folderZip.fStorageFolder;
     fSettings.DiskSourceID = folderZip.fDiskSourceID;
