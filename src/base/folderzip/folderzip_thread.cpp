@@ -70,7 +70,7 @@ void TFolderZipThread::TRunOutcome::Fail(TLumo_Error error, const QString& detai
 }
 
 TFolderZipThread::TFolderZipThread(TLumo_FolderZip& folderZip, bool onlyScan, std::optional<QStringList> extSettings)
-    : fFolderZipThread(folderZip), fOnlyScan(onlyScan),
+    : TEngineThread(folderZip.Profile()), fFolderZipThread(folderZip), fOnlyScan(onlyScan),
       fExtSettings(extSettings ? std::optional<QStringList>(UpperCased(*extSettings)) : std::nullopt) {
     fSettings.SourceFolder = folderZip.fSourceFolder;
     fSettings.StorageFolder = folderZip.fStorageFolder;
@@ -93,18 +93,14 @@ bool TFolderZipThread::Aborted() const { return fFolderZipThread.fAbortZip; }
 void TFolderZipThread::AbortTask() {
     fFolderZipThread.fAbortZip = true;
     fMS.AbortIt = true;
-    fZipThreadPointer.AbortAndWait();
+    StopScripts();
     fFolderZipThread.fProgress = 0;
     fFolderZipThread.fProgressFull = 0;
     fFolderZipThread.fOperation = TLumo_Operation::fsNone;
 }
 
-void TFolderZipThread::SetLowPriority(bool low) {
-    fWantedPriority.Request(low);
-}
-
 void TFolderZipThread::Execute() {
-    fWantedPriority.ApplyIfChanged();
+    ApplyWantedPriority();
     RunOnMainThread([this] {
         TLumo_FolderZip& fz = fFolderZipThread;
         fz.fResultText.clear();
@@ -118,7 +114,7 @@ void TFolderZipThread::Execute() {
     });
     ShowOperation(TLumo_Operation::fsScriptBefore);
     if (!Aborted() && !fOnlyScan)
-        RunScriptList(true);
+        RunProfileScripts(true);
 
     TRunOutcome outcome;
     if (!Aborted() && ResolveFolders(outcome)) {
@@ -468,17 +464,9 @@ void TFolderZipThread::ShowOperation(TLumo_Operation operation) {
     RunOnMainThread([this] { fFolderZipThread.SetOperationState(fNewStatus); });
 }
 
-void TFolderZipThread::RunScriptList(bool before) {
-    TLumo_BackupProfile* profile = fFolderZipThread.Profile();
-    if (!profile)
-        return;
-    if (RunScripts(before ? profile->ScriptsBefore() : profile->ScriptsAfter(), before, fZipThreadPointer).TaskBroken)
-        RunOnMainThread([profile] { profile->AbortTask(); });
-}
-
 void TFolderZipThread::OnProgress(double progress, bool& cancel) {
     cancel = Aborted();
-    fWantedPriority.ApplyIfChanged();
+    ApplyWantedPriority();
     if (cancel)
         return;
     const int percent = fProgressPacer.Next(progress);
@@ -535,7 +523,7 @@ void TFolderZipThread::Finish(TRunOutcome& outcome) {
         fz.SetOperationState(fNewStatus);
     });
     if (!Aborted() && !fOnlyScan)
-        RunScriptList(false);
+        RunProfileScripts(false);
     fNewStatus = TLumo_Operation::fsNone;
     RunOnMainThread([this, &outcome] {
         TLumo_FolderZip& fz = fFolderZipThread;

@@ -3,7 +3,6 @@
 #include "profiles/engine_thread.h"
 #include "folderzip/folderzip_scan.h"
 #include "profiles/enums.h"
-#include "scripts/script_thread.h"
 #include "util/worker_pacing.h"
 #include "util/mega_scan.h"
 #include "zip/zip_placement.h"
@@ -37,7 +36,6 @@ public:
     ~TFolderZipThread() override;
 
     void AbortTask() override;
-    void SetLowPriority(bool low) override;
 
 protected:
     void run() override { Execute(); }
@@ -95,7 +93,6 @@ private:
     void Finish(TRunOutcome& outcome);
 
     void ShowOperation(TLumo_Operation operation);
-    void RunScriptList(bool before);
     void OnProgress(double progress, bool& cancel);
     bool Aborted() const;
 
@@ -104,14 +101,10 @@ private:
     const bool fOnlyScan;
     const std::optional<QStringList> fExtSettings;
     TLumo_MegaScan fMS;
-    // The script thread running now, reachable by AbortTask.
-    TScriptThreadSlot fZipThreadPointer;
     TRunSettings fSettings;
     TLeftOutFiles fLeftOut;
 
     int fArchiveIndex = 0;
     int fArchiveCount = 0;
     TProgressPacer fProgressPacer;
-
-    TWantedPriority fWantedPriority;
 };

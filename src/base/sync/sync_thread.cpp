@@ -1,6 +1,5 @@
 #include "sync/sync_thread.h"
 
-#include "os/processes.h"
 #include "profiles/backup_profile.h"
 #include "profiles/engine_events.h"
 #include "profiles/engine_services.h"
@@ -38,16 +37,12 @@ QString AnalysisResultText(const TSyncRunResults& counts) {
 } // namespace
 
 TSyncThread::TSyncThread(TLumo_Sync& task, bool onlyScan)
-    : fTask(task), fProfile(*task.Profile()), fContext(task.Profile()->Context()), fOnlyScan(onlyScan),
+    : TEngineThread(task.Profile()), fTask(task), fProfile(*task.Profile()), fContext(task.Profile()->Context()), fOnlyScan(onlyScan),
       fMegaScan(std::make_unique<TLumo_MegaScan>()), fStorageScan(std::make_unique<TLumo_MegaScan>()) {
     static_cast<TSyncRunSettings&>(fSyncThread) = static_cast<const TSyncRunSettings&>(task);
-    fSyncThread.fScriptsBefore = fProfile.ScriptsBefore();
-    fSyncThread.fScriptsAfter = fProfile.ScriptsAfter();
 }
 
 TSyncThread::~TSyncThread() = default;
-
-void TSyncThread::SetLowPriority(bool low) { fWantedPriority.store(low ? 1 : 0); }
 
 void TSyncThread::AbortTask() {
     fAbortIt = true;
@@ -57,7 +52,7 @@ void TSyncThread::AbortTask() {
     // it (one not handed over yet replaces the stop's when it comes).
     if (fTask.fLastError == TLumo_Error::feNone)
         fTask.fLastError = TLumo_Error::feCanceledByUser;
-    fScriptSlot.AbortAndWait();
+    StopScripts();
     fTask.fProgress = 0;
     fTask.fProgressFull = 0;
     fTask.fSyncStatus = TLumo_Operation::fsNone;
@@ -72,18 +67,14 @@ void TSyncThread::PublishStatus(TLumo_Operation status) {
     });
 }
 
-void TSyncThread::PublishProgress() { fBatch->Progress(fProgress, fProgressFull, fNowElement); }
-
-void TSyncThread::RunProfileScripts(bool before) {
-    const TLumo_ScriptList& list = before ? fSyncThread.fScriptsBefore : fSyncThread.fScriptsAfter;
-    if (RunScripts(list, before, fScriptSlot).TaskBroken)
-        RunOnMainThread([this] { fProfile.AbortTask(); });
+void TSyncThread::PublishProgress() {
+    ApplyWantedPriority();
+    fBatch->Progress(fProgress, fProgressFull, fNowElement);
 }
 
 void TSyncThread::Execute() {
     fBatch = std::make_unique<TSyncUiBatch>(fTask);
-    if (const int wanted = fWantedPriority.exchange(-1); wanted >= 0)
-        os::SetCurrentThreadLowPriority(wanted == 1);
+    ApplyWantedPriority();
     RunOnMainThread([this] {
         fProfile.SetStatus(TTaskStatus::tsRun);
         if (fTask.fErrorAttempts > 1)

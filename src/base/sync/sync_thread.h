@@ -2,7 +2,6 @@
 
 #include "profiles/engine_thread.h"
 #include "profiles/enums.h"
-#include "scripts/script_thread.h"
 #include "sync/sync_analysis.h"
 #include "sync/sync_copy.h"
 #include "sync/sync_run_state.h"
@@ -29,7 +28,6 @@ public:
     ~TSyncThread() override;
 
     void AbortTask() override;
-    void SetLowPriority(bool low) override;
 
 protected:
     void run() override { Execute(); }
@@ -38,7 +36,6 @@ private:
     void Execute();
     void PublishStatus(TLumo_Operation status);
     void PublishProgress();
-    void RunProfileScripts(bool before);
 
     void ResolvePairs();
     void ScanPairs(const TSyncExclusions& exclusions);
@@ -74,11 +71,9 @@ private:
     std::atomic<bool> fAbortIt{false};
     bool fOnlyScan;
     TSyncFileElement* fNowElement = nullptr;
-    TScriptThreadSlot fScriptSlot;
     // The scanners of the two sides of a pair, which are listed at the same time.
     std::unique_ptr<TLumo_MegaScan> fMegaScan;
     std::unique_ptr<TLumo_MegaScan> fStorageScan;
-    std::atomic<int> fWantedPriority{-1};
 
     // Run data: the listings of the analysis, then what is to copy and delete.
     std::vector<TPairScan> fScans;

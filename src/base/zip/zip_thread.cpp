@@ -3,7 +3,6 @@
 #include "archive/writer_leftovers.h"
 #include "archive/zip_writer.h"
 #include "os/file_ops.h"
-#include "os/processes.h"
 #include "profiles/backup_profile.h"
 #include "profiles/engine_services.h"
 #include "profiles/task_queue.h"
@@ -61,7 +60,7 @@ void TLumo_Zip::StartRun(TBackupTask& run) {
     worker.start();
 }
 
-TZipThread::TZipThread(TLumo_Zip& zip) : fZipThread(zip) {
+TZipThread::TZipThread(TLumo_Zip& zip) : TEngineThread(zip.Profile()), fZipThread(zip) {
     fSettings.Folder = zip.fFolder;
     fSettings.DiskStorageID = zip.fDiskStorageID;
     fSettings.DiskSourceID = zip.fDiskSourceID;
@@ -86,20 +85,16 @@ bool TZipThread::Aborted() const { return fZipThread.fAbortZip; }
 void TZipThread::AbortTask() {
     fZipThread.fAbortZip = true;
     fZipThread.fLastError = TLumo_Error::feCanceledByUser;
-    fZipThreadPointer.AbortAndWait();
+    StopScripts();
     fZipThread.fZipProgress = 0;
     fZipThread.fOperation = TLumo_Operation::fsNone;
 }
 
-void TZipThread::SetLowPriority(bool low) {
-    fWantedPriority.Request(low);
-}
-
 void TZipThread::Execute() {
-    fWantedPriority.ApplyIfChanged();
+    ApplyWantedPriority();
     ShowOperation(TLumo_Operation::fsScriptBefore, false);
     if (!Aborted())
-        RunScriptList(true);
+        RunProfileScripts(true);
     TRunOutcome outcome;
     if (!Aborted())
         WriteArchive(outcome);
@@ -114,14 +109,6 @@ void TZipThread::ShowOperation(TLumo_Operation operation, bool clearProgress) {
         fZipThread.fResultText.clear();
         fZipThread.SetOperationState(fNewStatus);
     });
-}
-
-void TZipThread::RunScriptList(bool before) {
-    TLumo_BackupProfile* profile = fZipThread.Profile();
-    if (!profile)
-        return;
-    if (RunScripts(before ? profile->ScriptsBefore() : profile->ScriptsAfter(), before, fZipThreadPointer).TaskBroken)
-        RunOnMainThread([profile] { profile->AbortTask(); });
 }
 
 TZipThread::TSources TZipThread::CollectSources() const {
@@ -194,7 +181,7 @@ void TZipThread::ConfigureWriter(TZipWriter& writer, const QString& tempFile, co
 
 void TZipThread::OnProgress(double progress, bool& cancel) {
     cancel = Aborted();
-    fWantedPriority.ApplyIfChanged();
+    ApplyWantedPriority();
     if (cancel)
         return;
     const int percent = fProgressPacer.Next(progress);
@@ -348,7 +335,7 @@ void TZipThread::Finish(const TRunOutcome& outcome) {
         fZipThread.SetOperationState(fNewStatus);
     });
     if (!Aborted())
-        RunScriptList(false);
+        RunProfileScripts(false);
     fNewStatus = TLumo_Operation::fsNone;
     RunOnMainThread([this, &outcome] {
         TLumo_Zip& zip = fZipThread;

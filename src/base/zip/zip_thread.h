@@ -2,7 +2,6 @@
 
 #include "profiles/engine_thread.h"
 #include "profiles/enums.h"
-#include "scripts/script_thread.h"
 #include "util/worker_pacing.h"
 #include "zip/zip_placement.h"
 #include "zip/zip_settings.h"
@@ -35,7 +34,6 @@ public:
     ~TZipThread() override;
 
     void AbortTask() override;
-    void SetLowPriority(bool low) override;
 
 protected:
     void run() override { Execute(); }
@@ -79,7 +77,6 @@ private:
 
     void Execute();
     void ShowOperation(TLumo_Operation operation, bool clearProgress);
-    void RunScriptList(bool before);
     void WriteArchive(TRunOutcome& outcome);
     TSources CollectSources() const;
     void ConfigureWriter(TZipWriter& writer, const QString& tempFile, const QString& target, const TSources& sources,
@@ -93,14 +90,10 @@ private:
 
     TLumo_Zip& fZipThread;
     TLumo_Operation fNewStatus = TLumo_Operation::fsNone;
-    // The script thread running now, reachable by AbortTask.
-    TScriptThreadSlot fZipThreadPointer;
     TRunSettings fSettings;
 
     TProgressPacer fProgressPacer;
 
     // What the writer reported it could not take (path and cause), in the order met.
     TLeftOutFiles fLeftOut;
-
-    TWantedPriority fWantedPriority;
 };
