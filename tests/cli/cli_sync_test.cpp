@@ -263,9 +263,6 @@ protected:
         struct stat st {};
         return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
     }
-    static void SetMode(const QString& path, mode_t mode) {
-        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0) << path.toStdString();
-    }
 };
 
 TEST_P(CliReadOnlyDeletionTest, ReadOnlyFoldersAndParentsDoNotBlockTheDeletion) {

@@ -15,14 +15,6 @@ namespace {
 
 // The standard dialogs browse with the program's own pickers, so they show the
 // same dialogs and filters as the editor and answer a test's picker answers.
-QString PickFile(QWidget* parent, const QString& start, const QStringList& filters) {
-    return ChooseFile(start, filters, false, parent);
-}
-
-QString PickFolder(QWidget* parent, const QString& start) {
-    return ChooseFolder(start, parent);
-}
-
 QString ClipboardNow() {
     return ClipboardText(0);
 }
@@ -51,8 +43,6 @@ tfm_Settings::tfm_Settings()
       be_Run(StandardIcon(QStyle::SP_MediaPlay)),
       ico_Notification_Warning(kNotificationImageWarning),
       ico_Notification_Update(kNotificationImageUpdate),
-      pChooseFile(PickFile),
-      pChooseFolder(PickFolder),
       pPresentDrives(PresentDrives),
       pClipboardText(ClipboardNow) {}
 

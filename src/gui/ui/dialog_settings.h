@@ -45,11 +45,9 @@ public:
 
     // Milliseconds between the steps of the Yes countdown (one second).
     int pCountdownTickMs = 1000;
-    // The system pickers and sources behind the value dialogs: an open-file
-    // dialog (start path, filter lines "Text|mask"), a folder dialog, the
-    // present volumes, the clipboard's text. Tests put their own here.
-    std::function<QString(QWidget* parent, const QString& start, const QStringList& filters)> pChooseFile;
-    std::function<QString(QWidget* parent, const QString& start)> pChooseFolder;
+    // The sources behind the value dialogs: the present volumes, the
+    // clipboard's text. Tests put their own here; the file and folder
+    // pickers are answered through TScopedPickerAnswers.
     std::function<QList<TDriveItem>()> pPresentDrives;
     std::function<QString()> pClipboardText;
 

@@ -3,6 +3,7 @@
 #include "gui/notify/notifications.h"
 #include "gui/ui/dialog_frame.h"
 #include "gui/ui/dialog_settings.h"
+#include "gui/util/pickers.h"
 #include "lang/language.h"
 #include "util/string_lists.h"
 
@@ -76,8 +77,7 @@ tfm_FileChooserForm::tfm_FileChooserForm(const QString& caption, const QString& 
 }
 
 void tfm_FileChooserForm::Browse() {
-    const auto& choose = tfm_Settings::Current().pChooseFile;
-    const QString chosen = choose ? choose(sForm, pFullName->text(), FileDialogFilterLines(pFileType)) : QString();
+    const QString chosen = ChooseFile(pFullName->text(), FileDialogFilterLines(pFileType), false, sForm);
     if (!chosen.isEmpty())
         pFullName->setText(chosen);
 }
@@ -105,8 +105,7 @@ tfm_FolderChooserForm::tfm_FolderChooserForm(const QString& startPath, QWidget* 
 }
 
 void tfm_FolderChooserForm::Browse() {
-    const auto& choose = tfm_Settings::Current().pChooseFolder;
-    const QString chosen = choose ? choose(sForm, pFullName->text()) : QString();
+    const QString chosen = ChooseFolder(pFullName->text(), sForm);
     if (!chosen.isEmpty())
         pFullName->setText(IncludeBackslash(chosen));
 }

@@ -29,15 +29,6 @@ class ValueDialogs : public ::testing::Test {
 protected:
     ValueDialogs() {
         SetBuiltinEnglishLibrary(fLanguage);
-        fSettings.pChooseFile = [this](QWidget*, const QString& start, const QStringList& filters) {
-            fPickerStart = start;
-            fPickerFilters = filters;
-            return fPickerAnswer;
-        };
-        fSettings.pChooseFolder = [this](QWidget*, const QString& start) {
-            fPickerStart = start;
-            return fPickerAnswer;
-        };
         fSettings.pClipboardText = [this] { return fClipboard; };
         fSettings.pPresentDrives = [this] { return fDrives; };
     }
@@ -73,6 +64,12 @@ protected:
     QString fPickerStart;
     QStringList fPickerFilters;
     QString fPickerAnswer;
+    // Every picker the dialogs open is answered here instead of by a person.
+    TScopedPickerAnswers fPickers{[this](const TPickerRequest& request) {
+        fPickerStart = request.StartPath;
+        fPickerFilters = request.FilterLines;
+        return fPickerAnswer.isEmpty() ? QStringList{} : QStringList{fPickerAnswer};
+    }};
     QString fClipboard;
     QList<TDriveItem> fDrives;
 };
