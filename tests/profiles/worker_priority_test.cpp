@@ -77,13 +77,16 @@ TEST_P(WorkerPriority, AWorkerAskedToYieldWhileRunningLowersItselfAndNotTheMainT
     QElapsedTimer running;
     RunQueued(profile, false, std::nullopt, [&] {
         TTaskQueue& queue = ctx->TaskQueue();
-        if (asked || queue.IsEmpty() || queue.First()->Status() != TTaskStatus::tsRun || !queue.First()->Thread()) {
-        } else if (!running.isValid()) {
-            running.start();
-        } else if (running.elapsed() > 300) {
-            // Well inside the before-script's pause: the worker has passed its first look at the wish.
-            queue.First()->Thread()->SetLowPriority(true);
-            asked = true;
+        const bool workerRuns =
+            !queue.IsEmpty() && queue.First()->Status() == TTaskStatus::tsRun && queue.First()->Thread();
+        if (!asked && workerRuns) {
+            if (!running.isValid()) {
+                running.start();
+            } else if (running.elapsed() > 300) {
+                // Well inside the before-script's pause: the worker has passed its first look at the wish.
+                queue.First()->Thread()->SetLowPriority(true);
+                asked = true;
+            }
         }
         if (asked)
             seen = std::max(seen, HighestThreadNice());

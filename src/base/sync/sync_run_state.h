@@ -14,9 +14,9 @@ struct TSyncRunResults : TSyncStatistics {
 };
 
 // What one sync run works on, owned by its worker: a copy of the profile's
-// settings and folder pairs taken on the main thread when the
-// run is made, and the run's own results. Only the worker touches it, so
-// editing or saving the profile meanwhile never meets a half-written value.
+// settings and folder pairs taken on the main thread when the run is made,
+// and the run's own results. Only the worker touches it, so editing or
+// saving the profile meanwhile never meets a half-written value.
 struct TSyncRunState : TSyncRunSettings, TSyncRunResults {
     TSyncRunResults Results() const { return *this; }
 };

@@ -37,8 +37,9 @@ QString AnalysisResultText(const TSyncRunResults& counts) {
 } // namespace
 
 TSyncThread::TSyncThread(TLumo_Sync& task, bool onlyScan)
-    : TEngineThread(task.Profile()), fTask(task), fProfile(*task.Profile()), fContext(task.Profile()->Context()), fOnlyScan(onlyScan),
-      fMegaScan(std::make_unique<TLumo_MegaScan>()), fStorageScan(std::make_unique<TLumo_MegaScan>()) {
+    : TEngineThread(task.Profile()), fTask(task), fProfile(*task.Profile()), fContext(task.Profile()->Context()),
+      fOnlyScan(onlyScan), fMegaScan(std::make_unique<TLumo_MegaScan>()),
+      fStorageScan(std::make_unique<TLumo_MegaScan>()) {
     static_cast<TSyncRunSettings&>(fSyncThread) = static_cast<const TSyncRunSettings&>(task);
 }
 
