@@ -17,13 +17,13 @@ void TLumo_FolderZip::GetItems(const TSourceScan& scan, const std::optional<QStr
     }
 
     const QStringList excluded = UpperCased(fFolderExcludeList);
+    const auto isExcluded = [&excluded](const auto& element) { return excluded.contains(element->pFolder.toUpper()); };
     std::vector<TFolderZipElement*> dropped;
     for (const auto& element : fElements)
-        if (excluded.contains(element->pFolder.toUpper()))
+        if (isExcluded(element))
             dropped.push_back(element.get());
     RemoveRows(dropped);
-    std::erase_if(fElements,
-                  [&excluded](const auto& element) { return excluded.contains(element->pFolder.toUpper()); });
+    std::erase_if(fElements, isExcluded);
 
     std::vector<TFolderZipElement*> joined;
 
