@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev zlib1g-dev libzip-dev libgtest-dev
   unzip zip 7zip rsync python3 xvfb xauth imagemagick
-  libtsan2
+  libtsan2 ccache
 )
 # --windows adds the cross compiler, zlib and GoogleTest sources for Windows
 # and Wine to run the result (scripts/test-windows.sh).

@@ -6,6 +6,8 @@
 # reads 0).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# ccache: paths relative to the checkout, so that another clone (CI) hits the same cache.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 started=$SECONDS
 scripts/install-deps.sh --windows
 installed=$SECONDS

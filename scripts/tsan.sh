@@ -5,6 +5,8 @@
 # ctest (for example -R SyncRunControl).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# ccache: paths relative to the checkout, so that another clone (CI) hits the same cache.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 BUILD_DIR=${TSAN_BUILD_DIR:-build-tsan}
 TARGETS=${TSAN_TARGETS:-"test_sync test_zip test_folderzip test_app test_scripts test_settings test_archive test_util test_cli"}
 
